@@ -1,0 +1,51 @@
+# The front door. `make run` and `make test` each install what is missing,
+# configure, build (the show's data included) and then play / test.
+BUILD ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench test-sanitize fuzz contact-sheet screenshots install clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	cd $(BUILD) && ./kaveld
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 600
+
+bench: build
+	@cmake --build $(BUILD) -j$(JOBS) --target bench
+
+# The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize:
+	@$(MAKE) --no-print-directory test BUILD=build-asan CMAKE_FLAGS="-DKAVELD_SANITIZE=ON -DKAVELD_BENCH=OFF"
+
+# libFuzzer targets, each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKAVELD_FUZZ=ON -DKAVELD_TESTS=OFF -DKAVELD_BENCH=OFF >/dev/null
+	@cmake --build build-fuzz -j$(JOBS) --target fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) cmake --build build-fuzz --target fuzz-run
+
+contact-sheet: build
+	@cmake --build $(BUILD) --target contact-sheet
+
+screenshots: build
+	@cmake --build $(BUILD) --target screenshots
+
+install: build
+	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
+
+clean:
+	rm -rf build build-asan build-fuzz

@@ -1,0 +1,39 @@
+// assets.h -- decoding .bmp images, the texture slots, the DXF mesh store,
+// and the preload with its loading screen.
+#pragma once
+
+#include <cstdint>
+
+// ---- images (bmp_decode.cpp)
+struct RgbImage {
+    int32_t width;
+    int32_t height;
+    unsigned char *data;  // width * height * 3 bytes, red-green-blue, bottom row first
+};
+
+RgbImage *loadBmpImage(const char *path);
+RgbImage *decodeDib(const char *path);
+uint32_t countDibColors(const unsigned char *dibHeader);
+
+// ---- texture slots (textures.cpp)
+enum : int { kTextureSlots = 18, kLoadingImageSlot = 17 };
+extern unsigned int textureNames[kTextureSlots];
+int loadTexture(int slot, const char *path);
+
+// ---- meshes (dxf_mesh.cpp)
+constexpr int kMaxMeshFaces = 4000;
+enum : int { kMeshSlots = 5 };
+struct MeshSlot {
+    int32_t loaded;
+    int32_t faceCount;
+    float x[4][kMaxMeshFaces];
+    float y[4][kMaxMeshFaces];
+    float z[4][kMaxMeshFaces];
+};
+extern MeshSlot meshStore[kMeshSlots];
+void loadDxfMesh(const char *path, int slot);
+
+// ---- preload (preload.cpp)
+extern float loadingBrightness;  // 1.0 at start
+void loadAssets();
+void drawLoadingScreen(float halfWidth, float halfHeight, bool fadeOut);

@@ -1,0 +1,33 @@
+// music.cpp -- the song and the show's clock: checks the sound library,
+// opens output, loads and starts the module, polls the order being heard
+// once per frame, steps the closing volume fade, and frees it all at exit.
+#include "music/music.h"
+
+#include "driver/driver.h"
+
+SndSong *songHandle = nullptr;
+int32_t musicOrder = 0;
+int32_t masterVolume = 256;
+
+// Every step runs whatever failed before it; a module that does not load is
+// not counted (songHandle stays null and the order query reports -1).
+void startMusic(const char *path) {
+    if (Snd_GetVersion() < 3.3f) quitRequests++;
+    Snd_SetBufferSize(100);
+    if (!Snd_Init(44100, 32, 0)) quitRequests++;
+    songHandle = Snd_LoadSong(path);
+    Snd_PlaySong(songHandle);
+}
+
+void pollMusicPosition() { musicOrder = Snd_GetOrder(songHandle); }
+
+// Hands the current volume first, so the calls give 256, 255, ..., 1, 0, 0, ...
+void stepMusicFadeOut() {
+    Snd_SetMasterVolume(songHandle, masterVolume);
+    if (masterVolume != 0) masterVolume--;
+}
+
+void stopMusic() {
+    Snd_FreeSong(songHandle);
+    Snd_Close();
+}

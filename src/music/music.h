@@ -1,0 +1,16 @@
+// music.h -- the song and the show's clock: starting the module, polling the
+// order being heard once per frame, the closing volume fade, stopping.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+extern SndSong *songHandle;     // null until loaded; null if loading failed
+extern int32_t musicOrder;      // order polled at the start of the frame; 0 at start
+extern int32_t masterVolume;    // 256 at start; counts down during the closing fade
+
+void startMusic(const char *path);
+void pollMusicPosition();
+void stepMusicFadeOut();
+void stopMusic();

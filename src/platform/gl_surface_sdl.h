@@ -1,0 +1,18 @@
+// gl_surface_sdl.h -- the SDL window + GL context steps both backends share:
+// the GL attributes asked for, context creation with a fitting pixel format,
+// and making a context current. SDL stays inside src/platform.
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include "platform/platform.h"
+
+// Attributes every GL window asks for: double-buffered RGB (at least 5-6-5;
+// the largest visual is preferred), a 16-bit depth buffer, a compatibility
+// (immediate-mode) context.
+void sdlSetGlAttributes();
+// A destroyed display window is hidden, not freed: the GL context may still
+// be current on it for the rest of the frame. SDL frees it at exit.
+void sdlRetireWindow(struct SysWindow *entry);
+// The SDL window of a platform window (null when none).
+SDL_Window *sdlWindowOf(PlatformWindow window);

@@ -1,0 +1,155 @@
+// options_fltk.cpp -- the live backend's options window on FLTK: a fixed
+// window of plain buttons whose clicks become command messages. Check boxes
+// and radio buttons never change their own mark; Enter and Esc do nothing.
+#include <X11/Xlib.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+
+#include "platform/platform_internal.h"
+
+namespace {
+
+bool fltkOpen = false;
+
+bool openFltkDisplay() {
+    if (fltkOpen) return true;
+    Display *display = XOpenDisplay(nullptr);  // FLTK itself would exit the process on failure
+    if (!display) return false;
+    fl_open_display(display);
+    fltkOpen = true;
+    return true;
+}
+
+// A button that reports clicks and leaves its mark to the program. The
+// second press of a double click on a radio button is not a click.
+template <class Base>
+class CommandButton : public Base {
+public:
+    CommandButton(PlatformWindow parent, PlatformWindow self, int id, PlatformButtonKind kind, int x, int y, int w,
+                  int h, const char *caption)
+        : Base(x, y, w, h), parent_(parent), self_(self), id_(id), kind_(kind) {
+        Base::copy_label(caption);
+    }
+    int handle(int event) override {
+        switch (event) {
+        case FL_PUSH:
+            pressed_ = true;
+            doubleClick_ = Fl::event_clicks() > 0;
+            if (kind_ == kButtonPush) Base::value(1);
+            return 1;
+        case FL_DRAG: return 1;
+        case FL_RELEASE:
+            if (kind_ == kButtonPush) Base::value(0);
+            if (pressed_ && Fl::event_inside(this)) notify(doubleClick_ && kind_ == kButtonRadio);
+            pressed_ = false;
+            return 1;
+        case FL_KEYBOARD:
+            if (Fl::focus() == this && Fl::event_key() == ' ') {
+                notify(false);
+                return 1;
+            }
+            return 0;
+        case FL_SHORTCUT: return 0;
+        default: return Base::handle(event);
+        }
+    }
+
+private:
+    void notify(bool doubleClicked) {
+        uintptr_t code = doubleClicked ? kNotifyDoubleClicked : kNotifyClicked;
+        Sys_PostMessage(parent_, kMsgCommand, (uintptr_t)(id_ & 0xFFFF) | (code << 16), self_);
+    }
+    PlatformWindow parent_, self_;
+    int id_;
+    PlatformButtonKind kind_;
+    bool pressed_ = false, doubleClick_ = false;
+};
+
+// Close box: a close message for the show; Esc: nothing.
+void onWindowCallback(Fl_Widget *, void *data) {
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+    Sys_PostMessage((PlatformWindow)(intptr_t)data, kMsgClose, 0, 0);
+}
+
+// Shrinks the client area so that the outer size is w x h where a window
+// manager adds a frame.
+void fitOuterSize(Fl_Window *window, int w, int h) {
+    Fl::check();
+    int frameW = window->decorated_w() - window->w(), frameH = window->decorated_h() - window->h();
+    if (frameW > 0 || frameH > 0) window->resize(window->x(), window->y(), w - frameW, h - frameH);
+    window->size_range(window->w(), window->h(), window->w(), window->h());
+}
+
+}  // namespace
+
+PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *caption, int x, int y, int w, int h) {
+    const PlatformWindowClass *windowClass = sysFindClass(className);
+    if (sysShouldFail("CreateOptionsWindow") || !windowClass || !openFltkDisplay()) return 0;
+    PlatformWindow handle = sysAllocWindow(kSysWindowOptions, windowClass->proc, 0);
+    if (!handle) return 0;
+    Fl_Window *window = new Fl_Window(x, y, w, h);
+    window->copy_label(caption);
+    window->color(windowClass->background == kBackgroundLightGrey ? fl_rgb_color(192, 192, 192) : FL_BLACK);
+    window->callback(onWindowCallback, (void *)(intptr_t)handle);
+    static Fl_RGB_Image *icon = new Fl_RGB_Image((const uchar *)sysIconRgba(), 32, 32, 4);
+    window->icon(icon);
+    window->end();
+    window->size_range(w, h, w, h);
+    window->show();
+    fitOuterSize(window, w, h);
+    sysWindow(handle)->native = window;
+    return handle;
+}
+
+PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
+                                int y, int w, int h) {
+    SysWindow *owner = sysWindow(parent);
+    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions || !owner->native) return 0;
+    PlatformWindow handle = sysAllocWindow(kSysWindowButton, nullptr, parent);
+    if (!handle) return 0;
+    Fl_Window *window = (Fl_Window *)owner->native;
+    window->begin();
+    Fl_Button *button;
+    if (kind == kButtonCheckBox)
+        button = new CommandButton<Fl_Check_Button>(parent, handle, id, kind, x, y, w, h, caption);
+    else if (kind == kButtonRadio)
+        button = new CommandButton<Fl_Round_Button>(parent, handle, id, kind, x, y, w, h, caption);
+    else
+        button = new CommandButton<Fl_Button>(parent, handle, id, kind, x, y, w, h, caption);
+    window->end();
+    window->redraw();
+    SysWindow *entry = sysWindow(handle);
+    entry->controlId = id;
+    entry->buttonKind = kind;
+    entry->native = button;
+    return handle;
+}
+
+void fltkPump() {
+    if (fltkOpen) Fl::check();
+}
+
+void fltkDestroyNative(SysWindow *entry) {
+    if (entry->type == kSysWindowOptions && entry->native) ((Fl_Window *)entry->native)->hide();
+    entry->native = nullptr;
+}
+
+void fltkSetCheck(SysWindow *entry) {
+    if (entry->native) ((Fl_Button *)entry->native)->value(entry->checked ? 1 : 0);
+}
+
+PlatformWindow fltkFocusWindow() {
+    if (!fltkOpen || !Fl::focus()) return 0;
+    Fl_Window *focused = Fl::focus()->top_window();
+    for (PlatformWindow w = 1; w <= kSysMaxWindows; w++) {
+        SysWindow *entry = sysWindow(w);
+        if (entry && entry->type == kSysWindowOptions && entry->native == focused) return w;
+    }
+    return 0;
+}

@@ -1,0 +1,222 @@
+// platform.h -- the whole contract between the show and the machine it runs on.
+//
+// The show's own code (driver, display, music, assets, draw, effects) calls
+// only what is declared here, plus OpenGL 1.1 and GLU, and never a toolkit.
+// A port provides every function below. Two backends exist and both are
+// built and tested:
+//
+//   live    (platform_live.cpp, sound_live.cpp): SDL2 display window and GL
+//           context, FLTK options window, SDL2 audio output.
+//   offline (platform_offline.cpp, sound_offline.cpp): virtual windows, an
+//           offscreen GL surface (SDL's offscreen driver over EGL), and a
+//           song that advances only when the caller renders samples. Used by
+//           the capture tool and by the tests.
+//
+// Shared by both (platform_common.cpp, dib_convert.cpp, file_map.cpp,
+// song_openmpt.cpp): the message queue and window registry, message boxes,
+// file mapping, the DIB-to-24-bit conversion and the module player.
+//
+// Message numbers and virtual-key codes keep the values the show relies on
+// (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// ---------------------------------------------------------------- messages
+
+typedef int32_t PlatformWindow;  // 0 = none; otherwise an id from the window registry
+
+enum : uint32_t {
+    kMsgNull = 0x0000,
+    kMsgDestroy = 0x0002,
+    kMsgClose = 0x0010,
+    kMsgQuit = 0x0012,
+    kMsgKeyDown = 0x0100,
+    kMsgKeyUp = 0x0101,
+    kMsgChar = 0x0102,
+    kMsgCommand = 0x0111,
+};
+
+enum : uint32_t { kVkReturn = 13, kVkEscape = 27, kVkSpace = 32 };
+
+// Button notifications carried in the high 16 bits of a command's wParam.
+enum : uint32_t { kNotifyClicked = 0, kNotifyDoubleClicked = 5 };
+
+struct PlatformMessage {
+    PlatformWindow window;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+    uint32_t time;  // milliseconds since the platform started
+    int32_t pointX, pointY;
+};
+
+typedef intptr_t (*PlatformWindowProc)(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Takes the oldest queued message for any window into *out and removes it;
+// pumps the toolkits' native events first. Never waits. False when empty.
+bool Sys_PeekMessage(PlatformMessage *out);
+// For a key-down that produces a character, queues the matching kMsgChar.
+void Sys_TranslateMessage(const PlatformMessage *msg);
+// Runs the target window's procedure; a message for no window (quit) or a
+// destroyed window is dropped. Returns the procedure's result.
+intptr_t Sys_DispatchMessage(const PlatformMessage *msg);
+// Default handling: kMsgClose destroys the window (which sends kMsgDestroy
+// to its procedure at once); everything else returns 0.
+intptr_t Sys_DefWindowProc(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Queues kMsgQuit with wParam = exitCode, behind everything already queued.
+void Sys_PostQuitMessage(int exitCode);
+// Queues any message (used by backends and tests).
+void Sys_PostMessage(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Destroys a window: hides the native window, sends kMsgDestroy to its
+// procedure, then forgets it. Harmless on 0 or an already destroyed window.
+void Sys_DestroyWindow(PlatformWindow window);
+// The window with keyboard focus, 0 when none.
+PlatformWindow Sys_GetFocusWindow();
+
+// ---------------------------------------------------------------- window classes
+
+enum : int { kIconResource = 101 };
+enum PlatformBackground : int { kBackgroundBlack = 0, kBackgroundLightGrey = 1 };
+
+struct PlatformWindowClass {
+    const char *name;
+    PlatformWindowProc proc;
+    int iconResource;  // kIconResource
+    PlatformBackground background;
+};
+
+// Registers a class by name. False on failure (or a duplicate name).
+bool Sys_RegisterClass(const PlatformWindowClass *windowClass);
+
+// ---------------------------------------------------------------- options window (buttons)
+
+enum PlatformButtonKind : int { kButtonPush = 0, kButtonCheckBox = 2, kButtonRadio = 4 };
+
+// A visible, fixed-size (not resizable) top-level window with caption and
+// close box, of a registered class, outer size w x h at (x, y). 0 on failure
+// (also when no display can be opened).
+PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *caption, int x, int y, int w, int h);
+// A child button at client position (x, y). A click posts kMsgCommand to the
+// parent with wParam = id | (notification << 16). Check boxes and radio
+// buttons never change their own mark. 0 on failure.
+PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
+                                int y, int w, int h);
+void Sys_SetButtonCheck(PlatformWindow button, bool checked);
+bool Sys_GetButtonCheck(PlatformWindow button);
+
+// ---------------------------------------------------------------- display window and GL
+
+typedef intptr_t PlatformDc;         // 0 = none
+typedef intptr_t PlatformGlContext;  // 0 = none
+
+struct PlatformPixelFormat {
+    int colorBits;  // 16 or 32
+    int depthBits;  // 16
+    bool doubleBuffer;
+};
+
+// A visible window of a registered class for GL drawing, outer size w x h at
+// (x, y): a borderless popup for full screen (cursor hidden), else a window
+// with caption and close box, not resizable. 0 on failure.
+PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bool fullScreen, int x, int y, int w,
+                                  int h);
+// Switches the display to exactly w x h (depth bpp) with the window full
+// screen over it. False when the mode cannot be set. A null-sized request
+// (w == 0) puts back the desktop mode; that always succeeds.
+bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int bpp);
+PlatformDc GLimp_GetDc(PlatformWindow window);
+void GLimp_ReleaseDc(PlatformWindow window, PlatformDc dc);
+int GLimp_ChoosePixelFormat(PlatformDc dc, const PlatformPixelFormat *format);  // 0 on failure
+bool GLimp_SetPixelFormat(PlatformDc dc, int formatIndex, const PlatformPixelFormat *format);
+PlatformGlContext GLimp_CreateContext(PlatformDc dc);
+// dc 0 and context 0 release the current context.
+bool GLimp_MakeCurrent(PlatformDc dc, PlatformGlContext context);
+bool GLimp_DeleteContext(PlatformGlContext context);
+// True while some GL context is current on this thread.
+bool GLimp_HasCurrentContext();
+// Presents the back buffer; failures are ignored.
+void GLimp_SwapBuffers(PlatformDc dc);
+// Asks for presenting to wait for the display's refresh (interval 1) or not (0).
+void GLimp_SetSwapInterval(int interval);
+
+// ---------------------------------------------------------------- message boxes
+
+// A modal box with an OK button, caption and text exactly as given, owned by
+// owner when not 0. Every box of the program goes through here.
+void Sys_MessageBox(PlatformWindow owner, const char *text, const char *caption);
+
+// ---------------------------------------------------------------- files
+
+struct PlatformFileMap {
+    const uint8_t *data;
+    size_t length;
+    int fd;
+};
+// Maps a whole file read-only. False (and nothing held) when the file cannot
+// be opened, is empty or cannot be mapped.
+bool Sys_MapFile(const char *path, PlatformFileMap *map);
+void Sys_UnmapFile(PlatformFileMap *map);  // harmless on a map that failed
+
+// ---------------------------------------------------------------- DIB conversion
+
+struct PlatformDibHeader {  // the 40-byte info header, in host order
+    int32_t size, width, height;
+    uint16_t planes, bitCount;
+    uint32_t compression, imageSize;
+    int32_t xPelsPerMeter, yPelsPerMeter;
+    uint32_t colorsUsed, colorsImportant;
+};
+
+// Converts pixels described by header (+ colorCount 4-byte blue-green-red-0
+// entries) into rows of 24-bit blue-green-red pixels, each padded to a
+// multiple of 4 bytes, in the source's row order. bits/bitsLength is the
+// pixel data as mapped; nothing outside it is read. out holds
+// outLength bytes (|height| rows). Returns the number of rows converted, 0 on
+// failure. Handles compression 0 at 1/4/8/16/24/32 bits, RLE8 (1) and RLE4 (2).
+int Sys_ConvertDibTo24(const PlatformDibHeader *header, const uint8_t *colors, uint32_t colorCount,
+                       const uint8_t *bits, size_t bitsLength, uint8_t *out, size_t outLength);
+
+// ---------------------------------------------------------------- sound
+
+typedef struct SndSong SndSong;  // opaque; null when no song
+
+float Snd_GetVersion();
+void Snd_SetBufferSize(int milliseconds);
+bool Snd_Init(int mixRate, int maxChannels, int flags);
+SndSong *Snd_LoadSong(const char *path);  // null on failure
+bool Snd_PlaySong(SndSong *song);         // plays from its first order, loops at its restart position
+int Snd_GetOrder(SndSong *song);          // the order being heard; -1 for a null song
+bool Snd_SetMasterVolume(SndSong *song, int volume);  // 0..256, 256 = unity
+void Snd_FreeSong(SndSong *song);
+void Snd_Close();
+
+// ---------------------------------------------------------------- backend control
+
+// Offline backend only: whether its virtual options window presses OK by
+// itself once created (the capture tool sets the display settings first),
+// and the hook that sees every presented frame. Live backend: ignored.
+struct PlatformOfflineConfig {
+    bool autoAcceptOptions;
+    void (*onPresent)(void *user, int width, int height);  // GL context current; may read pixels
+    void *user;
+};
+void Sys_ConfigureOffline(const PlatformOfflineConfig *config);
+
+// Offline sound: renders the next frames of the playing song (interleaved
+// stereo float at the init rate) and advances the song by exactly that much.
+// Returns frames written (0 when no song plays: *out is filled with silence).
+size_t Snd_RenderOffline(float *out, size_t frames);
+
+// Test seams, offline backend: fail the next n calls of a step, by name
+// ("RegisterClass", "CreateOptionsWindow", "CreateButton", "CreateWindow",
+// "ChangeDisplayMode", "GetDc", "ChoosePixelFormat", "SetPixelFormat",
+// "CreateContext", "MakeCurrent", "DeleteContext", "SndInit").
+void Sys_InjectFailure(const char *step, int count);
+// Message boxes go to this hook instead of the screen when set.
+typedef void (*PlatformMessageBoxHook)(PlatformWindow owner, const char *text, const char *caption);
+void Sys_SetMessageBoxHook(PlatformMessageBoxHook hook);
+// Both backends: the version Snd_GetVersion reports from now on; 0 puts back
+// the player's own.
+void Snd_OverrideVersion(float version);

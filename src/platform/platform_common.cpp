@@ -1,0 +1,163 @@
+// platform_common.cpp -- the parts of the platform that both backends share:
+// the message queue, the window registry and class table, default window
+// handling, message-box routing, failure injection and the icon resource.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/platform_internal.h"
+
+namespace {
+
+std::deque<PlatformMessage> messageQueue;
+SysWindow windows[kSysMaxWindows];
+std::vector<PlatformWindowClass> classes;
+std::vector<std::pair<std::string, int>> injectedFailures;
+PlatformMessageBoxHook messageBoxHook = nullptr;
+const auto platformStart = std::chrono::steady_clock::now();
+
+#include "kaveld_icon.xpm"
+
+}  // namespace
+
+uint32_t sysNowMs() {
+    auto elapsed = std::chrono::steady_clock::now() - platformStart;
+    return (uint32_t)std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+}
+
+SysWindow *sysWindow(PlatformWindow window) {
+    if (window < 1 || window > kSysMaxWindows) return nullptr;
+    SysWindow *entry = &windows[window - 1];
+    return entry->type == kSysWindowFree ? nullptr : entry;
+}
+
+PlatformWindow sysAllocWindow(SysWindowType type, PlatformWindowProc proc, PlatformWindow parent) {
+    for (int i = 0; i < kSysMaxWindows; i++) {
+        if (windows[i].type != kSysWindowFree) continue;
+        windows[i] = SysWindow{type, proc, parent, 0, kButtonPush, false, nullptr};
+        return i + 1;
+    }
+    return 0;
+}
+
+const PlatformWindowClass *sysFindClass(const char *name) {
+    for (const PlatformWindowClass &c : classes)
+        if (name && std::strcmp(c.name, name) == 0) return &c;
+    return nullptr;
+}
+
+bool sysShouldFail(const char *step) {
+    for (auto &f : injectedFailures) {
+        if (f.first == step && f.second > 0) {
+            f.second--;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Sys_InjectFailure(const char *step, int count) { injectedFailures.emplace_back(step, count); }
+
+bool Sys_RegisterClass(const PlatformWindowClass *windowClass) {
+    if (sysShouldFail("RegisterClass") || !windowClass || !windowClass->name || sysFindClass(windowClass->name))
+        return false;
+    classes.push_back(*windowClass);
+    return true;
+}
+
+void Sys_PostMessage(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    messageQueue.push_back(PlatformMessage{window, message, wParam, lParam, sysNowMs(), 0, 0});
+}
+
+void Sys_PostQuitMessage(int exitCode) { Sys_PostMessage(0, kMsgQuit, (uintptr_t)exitCode, 0); }
+
+bool Sys_PeekMessage(PlatformMessage *out) {
+    sysBackendPump();
+    if (messageQueue.empty()) return false;
+    *out = messageQueue.front();
+    messageQueue.pop_front();
+    return true;
+}
+
+// A key-down of a key that types a character is followed by that character.
+void Sys_TranslateMessage(const PlatformMessage *msg) {
+    if (msg->message != kMsgKeyDown) return;
+    uintptr_t vk = msg->wParam;
+    bool types = vk == 8 || vk == 9 || vk == kVkReturn || vk == kVkEscape || vk == kVkSpace ||
+                 (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z');
+    if (!types) return;
+    uintptr_t ch = (vk >= 'A' && vk <= 'Z') ? vk + ('a' - 'A') : vk;
+    Sys_PostMessage(msg->window, kMsgChar, ch, msg->lParam);
+}
+
+intptr_t Sys_DispatchMessage(const PlatformMessage *msg) {
+    SysWindow *entry = sysWindow(msg->window);
+    if (!entry || !entry->proc) return 0;
+    return entry->proc(msg->window, msg->message, msg->wParam, msg->lParam);
+}
+
+intptr_t Sys_DefWindowProc(PlatformWindow window, uint32_t message, uintptr_t, intptr_t) {
+    if (message == kMsgClose) Sys_DestroyWindow(window);
+    return 0;
+}
+
+void Sys_DestroyWindow(PlatformWindow window) {
+    SysWindow *entry = sysWindow(window);
+    if (!entry) return;
+    sysBackendDestroyNative(window, entry);
+    PlatformWindowProc proc = entry->proc;
+    if (proc) proc(window, kMsgDestroy, 0, 0);
+    for (int i = 0; i < kSysMaxWindows; i++)
+        if (windows[i].type != kSysWindowFree && windows[i].parent == window) windows[i].type = kSysWindowFree;
+    entry->type = kSysWindowFree;
+}
+
+PlatformWindow Sys_GetFocusWindow() { return sysBackendFocus(); }
+
+void Sys_SetButtonCheck(PlatformWindow button, bool checked) {
+    SysWindow *entry = sysWindow(button);
+    if (!entry || entry->type != kSysWindowButton) return;
+    entry->checked = checked;
+    sysBackendSetCheck(button, entry);
+}
+
+bool Sys_GetButtonCheck(PlatformWindow button) {
+    SysWindow *entry = sysWindow(button);
+    return entry && entry->checked;
+}
+
+void Sys_SetMessageBoxHook(PlatformMessageBoxHook hook) { messageBoxHook = hook; }
+
+void Sys_MessageBox(PlatformWindow owner, const char *text, const char *caption) {
+    if (messageBoxHook) {
+        messageBoxHook(owner, text, caption);
+        return;
+    }
+    sysBackendShowMessageBox(owner, text, caption);
+}
+
+// Parses the icon's XPM text (one character per pixel, "#rrggbb" or "None").
+const uint32_t *sysIconRgba() {
+    static uint32_t pixels[32 * 32];
+    static bool parsed = false;
+    if (parsed) return pixels;
+    parsed = true;
+    int w = 0, h = 0, colors = 0, cpp = 0;
+    std::sscanf(kaveld_icon_xpm[0], "%d %d %d %d", &w, &h, &colors, &cpp);
+    if (w != 32 || h != 32 || cpp != 1) return pixels;
+    uint32_t table[256] = {};
+    for (int i = 1; i <= colors; i++) {
+        const char *line = kaveld_icon_xpm[i];
+        unsigned rgb = 0;
+        const char *hash = std::strchr(line, '#');
+        if (hash && std::sscanf(hash + 1, "%6x", &rgb) == 1)
+            table[(unsigned char)line[0]] = 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+    }
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 32; x++)
+            pixels[y * 32 + x] = table[(unsigned char)kaveld_icon_xpm[1 + colors + y][x]];
+    return pixels;
+}

@@ -1,0 +1,37 @@
+// platform_internal.h -- what the platform's common code and its backends
+// share: the window registry, the class table, failure injection and the
+// hooks each backend provides. Never included outside src/platform.
+#pragma once
+
+#include "platform/platform.h"
+
+enum SysWindowType : int { kSysWindowFree = 0, kSysWindowOptions, kSysWindowButton, kSysWindowDisplay };
+
+struct SysWindow {
+    SysWindowType type;
+    PlatformWindowProc proc;  // from the window's class; null for buttons
+    PlatformWindow parent;    // buttons: the options window
+    int controlId;
+    PlatformButtonKind buttonKind;
+    bool checked;
+    void *native;  // backend's own handle
+};
+
+enum : int { kSysMaxWindows = 32 };
+
+// Registry. Handles are 1..kSysMaxWindows; 0 is none.
+SysWindow *sysWindow(PlatformWindow window);  // null when free or out of range
+PlatformWindow sysAllocWindow(SysWindowType type, PlatformWindowProc proc, PlatformWindow parent);
+const PlatformWindowClass *sysFindClass(const char *name);
+// True (and one count used up) when a failure was injected for this step.
+bool sysShouldFail(const char *step);
+uint32_t sysNowMs();
+// Icon resource 101 as 32x32 RGBA pixels (from res/kaveld_icon.xpm).
+const uint32_t *sysIconRgba();
+
+// Provided by each backend.
+void sysBackendPump();                                         // native events -> Sys_PostMessage
+void sysBackendDestroyNative(PlatformWindow window, SysWindow *entry);
+void sysBackendSetCheck(PlatformWindow window, SysWindow *entry);
+void sysBackendShowMessageBox(PlatformWindow owner, const char *text, const char *caption);
+PlatformWindow sysBackendFocus();

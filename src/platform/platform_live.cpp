@@ -1,0 +1,158 @@
+// platform_live.cpp -- the live backend's display side on SDL2: the display
+// window (full screen with a real mode switch, or windowed), its events
+// turned into the show's messages, message boxes and keyboard focus. The
+// options window lives in options_fltk.cpp.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/gl_surface_sdl.h"
+#include "platform/platform_internal.h"
+
+void fltkPump();                        // options_fltk.cpp
+PlatformWindow fltkFocusWindow();       // options_fltk.cpp
+void fltkDestroyNative(SysWindow *entry);
+void fltkSetCheck(SysWindow *entry);
+
+namespace {
+
+bool initVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "kaveld: no display: %s\n", SDL_GetError());
+        return false;
+    }
+    std::atexit(SDL_Quit);  // puts back the desktop mode whatever happens
+    return true;
+}
+
+PlatformWindow windowOfSdlId(Uint32 id) {
+    for (PlatformWindow w = 1; w <= kSysMaxWindows; w++) {
+        SDL_Window *native = sdlWindowOf(w);
+        if (native && SDL_GetWindowID(native) == id) return w;
+    }
+    return 0;
+}
+
+// SDL key codes to the virtual-key codes the show's messages carry.
+uintptr_t virtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
+    switch (key) {
+    case SDLK_ESCAPE: return kVkEscape;
+    case SDLK_RETURN: return kVkReturn;
+    case SDLK_SPACE: return kVkSpace;
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_TAB: return 9;
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    default: return 0;
+    }
+}
+
+void setIcon(SDL_Window *native) {
+    SDL_Surface *icon = SDL_CreateRGBSurfaceFrom((void *)sysIconRgba(), 32, 32, 32, 32 * 4, 0x000000FF, 0x0000FF00,
+                                                 0x00FF0000, 0xFF000000);
+    if (!icon) return;
+    SDL_SetWindowIcon(native, icon);
+    SDL_FreeSurface(icon);
+}
+
+// Makes the outer size w x h where a window manager adds a frame.
+void fitOuterSize(SDL_Window *native, int w, int h) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(native, &top, &left, &bottom, &right) != 0) return;
+    if (top + left + bottom + right == 0) return;
+    SDL_SetWindowSize(native, w - left - right, h - top - bottom);
+    SDL_SetWindowPosition(native, left, top);
+}
+
+void postSdlEvent(const SDL_Event &e) {
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        PlatformWindow w = windowOfSdlId(e.window.windowID);
+        if (w) Sys_PostMessage(w, kMsgClose, 0, 0);
+    } else if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+        PlatformWindow w = windowOfSdlId(e.key.windowID);
+        uintptr_t vk = virtualKey(e.key.keysym.sym);
+        if (w && vk) Sys_PostMessage(w, e.type == SDL_KEYDOWN ? kMsgKeyDown : kMsgKeyUp, vk, e.key.repeat ? 1 : 0);
+    }
+}
+
+}  // namespace
+
+PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bool fullScreen, int x, int y, int w,
+                                  int h) {
+    const PlatformWindowClass *windowClass = sysFindClass(className);
+    if (sysShouldFail("CreateWindow") || !windowClass || w <= 0 || h <= 0 || !initVideo()) return 0;
+    if (fullScreen) SDL_ShowCursor(SDL_DISABLE);  // hidden for the rest of the run
+    sdlSetGlAttributes();
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_BORDERLESS : 0);
+    SDL_Window *native = SDL_CreateWindow(caption, x, y, w, h, flags);
+    if (!native) {
+        std::fprintf(stderr, "kaveld: cannot create the display window: %s\n", SDL_GetError());
+        return 0;
+    }
+    PlatformWindow window = sysAllocWindow(kSysWindowDisplay, windowClass->proc, 0);
+    if (!window) {
+        SDL_DestroyWindow(native);
+        return 0;
+    }
+    sysWindow(window)->native = native;
+    setIcon(native);
+    if (!fullScreen) {
+        SDL_PumpEvents();
+        fitOuterSize(native, w, h);
+    }
+    return window;
+}
+
+bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int) {
+    SDL_Window *native = sdlWindowOf(window);
+    if (w == 0) {  // back to the desktop mode
+        if (native && (SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN)) SDL_SetWindowFullscreen(native, 0);
+        return true;
+    }
+    if (sysShouldFail("ChangeDisplayMode") || !native) return false;
+    int display = SDL_GetWindowDisplayIndex(native);
+    for (int i = 0; i < SDL_GetNumDisplayModes(display); i++) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(display, i, &mode) != 0 || mode.w != w || mode.h != h) continue;
+        if (SDL_SetWindowDisplayMode(native, &mode) != 0) return false;
+        return SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN) == 0;
+    }
+    return false;  // the display has no mode of that size
+}
+
+void GLimp_SwapBuffers(PlatformDc dc) {
+    SDL_Window *native = sdlWindowOf((PlatformWindow)dc);
+    if (native) SDL_GL_SwapWindow(native);
+}
+
+void sysBackendPump() {
+    fltkPump();
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) postSdlEvent(e);
+}
+
+void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
+    if (entry->type == kSysWindowDisplay) sdlRetireWindow(entry);
+    else fltkDestroyNative(entry);
+}
+
+void sysBackendSetCheck(PlatformWindow, SysWindow *entry) { fltkSetCheck(entry); }
+
+void sysBackendShowMessageBox(PlatformWindow owner, const char *text, const char *caption) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, sdlWindowOf(owner)) != 0)
+        std::fprintf(stderr, "kaveld: [%s] %s\n", caption, text);
+}
+
+PlatformWindow sysBackendFocus() {
+    SDL_Window *focus = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetKeyboardFocus() : nullptr;
+    if (focus) return windowOfSdlId(SDL_GetWindowID(focus));
+    return fltkFocusWindow();
+}
+
+void Sys_ConfigureOffline(const PlatformOfflineConfig *) {}
