@@ -27,6 +27,7 @@ bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target bench
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 test-sanitize:
 	@$(MAKE) --no-print-directory test BUILD=build-asan CMAKE_FLAGS="-DKAVELD_SANITIZE=ON -DKAVELD_BENCH=OFF"
 

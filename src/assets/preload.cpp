@@ -1,5 +1,82 @@
-// preload.cpp -- placeholder until the assets module lands.
+// preload.cpp -- the start-up preload: seeds the random generator and the
+// morph scene's wobble, shows the loading image, reads every mesh and
+// texture, fades the loading image out and starts the music.
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <ctime>
+
 #include "assets/assets.h"
+#include "display/display.h"
+#include "effects/effects.h"
+#include "music/music.h"
+
 float loadingBrightness = 1.0f;
-void loadAssets() {}
-void drawLoadingScreen(float, float, bool) {}
+
+namespace {
+
+const char *const kMeshFiles[kMeshSlots] = {
+    "data/ball01.dxf", "data/balm01.dxf", "data/balm02.dxf", "data/balm03.dxf", "data/balm01.dxf",
+};
+
+const char *const kTextureFiles[kTextureSlots] = {
+    "data/t00.bmp", "data/t01.bmp", "data/t02.bmp", "data/t03.bmp", "data/t04.bmp", "data/t05.bmp",
+    "data/t06.bmp", "data/t07.bmp", "data/t08.bmp", "data/t09.bmp", "data/t10.bmp", "data/t11.bmp",
+    "data/t12.bmp", "data/t13.bmp", "data/t14.bmp", "data/t15.bmp", "data/t16.bmp", "data/lod.bmp",
+};
+
+void loadingQuadCorners(float halfWidth, float halfHeight) {
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-halfWidth, -halfHeight, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(halfWidth, -halfHeight, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(halfWidth, halfHeight, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-halfWidth, halfHeight, 0.0f);
+}
+
+// Draws over whatever the back buffer holds, one presented frame per
+// grey level, until the level has passed 0.
+void fadeLoadingImage(float halfWidth, float halfHeight) {
+    while (loadingBrightness > 0.0f) {
+        glBegin(GL_QUADS);
+        glColor4f(loadingBrightness, loadingBrightness, loadingBrightness, 0.0f);
+        loadingQuadCorners(halfWidth, halfHeight);
+        glEnd();
+        swapFrame();
+        loadingBrightness -= 0.005f;
+    }
+}
+
+}  // namespace
+
+void drawLoadingScreen(float halfWidth, float halfHeight, bool fadeOut) {
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -5.0f);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureNames[kLoadingImageSlot]);
+    if (fadeOut) {
+        fadeLoadingImage(halfWidth, halfHeight);
+    } else {
+        glBegin(GL_QUADS);
+        loadingQuadCorners(halfWidth, halfHeight);
+        glEnd();
+    }
+    glDisable(GL_TEXTURE_2D);
+    if (!fadeOut) swapFrame();
+}
+
+void loadAssets() {
+    if (startCancelled) return;
+    std::srand((unsigned)std::time(nullptr));
+    wobbleIndexX = std::rand() % 360;
+    wobbleIndexZ = std::rand() % 360;
+    wobbleIndexY = std::rand() % 360;
+    loadTexture(kLoadingImageSlot, kTextureFiles[kLoadingImageSlot]);
+    drawLoadingScreen(1.0f, 1.0f, false);
+    for (int slot = 0; slot < kMeshSlots; slot++) loadDxfMesh(kMeshFiles[slot], slot);
+    for (int slot = 0; slot < kLoadingImageSlot; slot++) loadTexture(slot, kTextureFiles[slot]);
+    drawLoadingScreen(1.0f, 1.0f, true);
+    startMusic("data/demotune.xm");
+}

@@ -1,4 +1,8 @@
-// main.cpp -- the process entry: hands over to demoMain and returns its code.
+// main.cpp -- the process entry: finds the show's data (the working
+// directory, or the installed share/kaveld), then hands over to demoMain.
 #include "driver/driver.h"
 
-int main() { return demoMain(nullptr, nullptr, "", 0); }
+int main() {
+    Sys_EnterShowDirectory();  // when nothing is found the show counts the missing files
+    return demoMain(nullptr, nullptr, "", 0);
+}

@@ -1,6 +1,88 @@
-// morph_scene.cpp -- placeholder until the effects module lands.
+// morph_scene.cpp -- the middle of the show: mesh 1 spinning and wobbling,
+// drawn solid and sphere-mapped with a blended wireframe copy over it, morphed
+// toward meshes 4, 2 and 3 in a 600-frame cycle, in front of a wobbling
+// backdrop square. Owns the spin, the cycle counter, both fade levels and the
+// wobble indices (which the preload seeds).
+#include <GL/gl.h>
+
+#include <cfloat>
+#include <cstdlib>
+
+#include "draw/draw.h"
 #include "effects/effects.h"
-float morphSpin, morphLevel, backdropLevel;
-int32_t morphFrame, wobbleIndexX, wobbleIndexY, wobbleIndexZ;
-void drawMorphScene(float) {}
-void drawMorphBackdrop(float) {}
+
+static_assert(FLT_EVAL_METHOD == 0, "float expressions must be evaluated in float");
+
+float morphSpin = 0.0f;
+float morphLevel = 0.0f;
+float backdropLevel = 0.0f;
+int32_t morphFrame = 0;
+int32_t wobbleIndexX = 0;
+int32_t wobbleIndexY = 0;
+int32_t wobbleIndexZ = 0;
+
+namespace {
+
+int32_t wrapDegree(int32_t index) { return index >= 360 ? 0 : index; }
+
+// x and z every frame and y on random quarters of the frames, then wrapped
+// in the order x, z, y.
+void advanceWobble() {
+    wobbleIndexX++;
+    if (std::rand() % 4 == 1) wobbleIndexZ++;
+    if (std::rand() % 4 == 2) wobbleIndexY++;
+    wobbleIndexX = wrapDegree(wobbleIndexX);
+    wobbleIndexZ = wrapDegree(wobbleIndexZ);
+    wobbleIndexY = wrapDegree(wobbleIndexY);
+}
+
+// The slot mesh 1 is morphed toward on a frame of the cycle, or -1 on the
+// closing frame, which also restarts the cycle.
+int morphTargetFor(int32_t frame) {
+    if (frame >= 0 && frame < 300) return 4;
+    if (frame >= 300 && frame < 400) return 2;
+    if (frame >= 400 && frame < 600) return 3;
+    return -1;
+}
+
+}  // namespace
+
+void drawMorphScene(float target) {
+    glLoadIdentity();
+    enableSphereMap();
+    const float x = 15.0f * cosTable[wobbleIndexX];
+    const float y = 5.0f * cosTable[wobbleIndexY];
+    const float zWobble = 13.0f * cosTable[wobbleIndexZ];
+    const float z = zWobble - 100.0f;
+    glTranslatef(x, y, z);
+    glRotatef(morphSpin, 1.0f, 1.0f, 1.0f);
+
+    const float level = morphLevel;
+    drawMesh(1, 7, 0.0f, kMeshTextured, level, level, level);
+    disableSphereMap();
+    setWireframe();
+    const float wire = level - 0.5f;
+    drawMesh(1, 7, 0.9f, kMeshBlended, wire, wire, wire);
+    setFilled();
+
+    morphSpin = morphSpin + 1.0f;
+    morphFrame++;
+    advanceWobble();
+    approachTarget(morphLevel, target, 0.005f, 0.005f);
+
+    const int toward = morphTargetFor(morphFrame);
+    if (toward >= 0) morphMeshToward(1, toward);
+    if (morphFrame >= 600) morphFrame = 0;
+}
+
+void drawMorphBackdrop(float target) {
+    glLoadIdentity();
+    const float x = 15.0f * cosTable[wobbleIndexX];
+    const float y = 6.0f * cosTable[wobbleIndexY];
+    const float zWobble = 20.0f * cosTable[wobbleIndexZ];
+    const float z = zWobble - 200.0f;
+    glTranslatef(x, y, z);
+    const float level = backdropLevel;
+    drawCenteredQuad(150.0f, 8, 0.9f, kQuadAdditive, level, level, level);
+    approachTarget(backdropLevel, target, 0.005f, 0.005f);
+}

@@ -1,8 +1,67 @@
-// overlays.cpp -- placeholder until the effects module lands.
+// overlays.cpp -- the four overlay cards, each one faded additive square: the
+// opening card, the twin rings, the sliding banner and the still card.
+#include <GL/gl.h>
+
+#include "draw/draw.h"
 #include "effects/effects.h"
-float openingCardLevel, openingCardStep = 0.005f, twinRingsLevel, twinRingsSpinFar, twinRingsSpinNear;
-float bannerLevel, bannerX = 4.0f, stillCardLevel;
-void drawOpeningCard(int, float) {}
-void drawTwinRings(float) {}
-void drawSlidingBanner(float) {}
-void drawStillCard(float) {}
+
+float openingCardLevel = 0.0f;
+float openingCardStep = 0.005f;
+float twinRingsLevel = 0.0f;
+float twinRingsSpinFar = 0.0f;
+float twinRingsSpinNear = 0.0f;
+float bannerLevel = 0.0f;
+float bannerX = 4.0f;
+float stillCardLevel = 0.0f;
+
+void drawOpeningCard(int textureSlot, float target) {
+    const float level = openingCardLevel;
+    if (level > 0.0f) {
+        glLoadIdentity();
+        glTranslatef(0.0f, 0.0f, -5.0f);
+        drawCenteredQuad(2.0f, textureSlot, 0.9f, kQuadAdditive, level, level, level);
+    }
+    approachTarget(openingCardLevel, target, openingCardStep, openingCardStep);
+}
+
+namespace {
+
+void drawTurnedRing(float depth, float angle, float alpha, float level) {
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, depth);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    drawCenteredQuad(90.0f, 3, alpha, kQuadAdditive, level, level, level);
+}
+
+}  // namespace
+
+// The angles advance on every call, drawn or not, and are never wrapped.
+void drawTwinRings(float target) {
+    const float level = twinRingsLevel;
+    if (level > 0.0f) {
+        drawTurnedRing(-111.3f, twinRingsSpinFar, 0.6f, level);
+        drawTurnedRing(-111.0f, twinRingsSpinNear, 0.5f, level);
+    }
+    approachTarget(twinRingsLevel, target, 0.005f, 0.004f);
+    twinRingsSpinFar = twinRingsSpinFar + 0.5f;
+    twinRingsSpinNear = twinRingsSpinNear + 0.7f;
+}
+
+// Drawn whatever its level; from 4.0 it slides left on 161 calls and rests
+// at about 0.78 for the rest of the run.
+void drawSlidingBanner(float target) {
+    const float level = bannerLevel;
+    glLoadIdentity();
+    glTranslatef(bannerX, 0.0f, -5.0f);
+    drawCenteredQuad(2.1f, 5, 0.9f, kQuadAdditive, level, level, level);
+    if (bannerX > 0.8f) bannerX = bannerX - 0.02f;
+    approachTarget(bannerLevel, target, 0.005f, 0.003f);
+}
+
+void drawStillCard(float target) {
+    const float level = stillCardLevel;
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -101.0f);
+    drawCenteredQuad(56.0f, 6, 0.999f, kQuadAdditive, level, level, level);
+    approachTarget(stillCardLevel, target, 0.005f, 0.005f);
+}

@@ -77,13 +77,17 @@ void onWindowCallback(Fl_Widget *, void *data) {
     Sys_PostMessage((PlatformWindow)(intptr_t)data, kMsgClose, 0, 0);
 }
 
-// Shrinks the client area so that the outer size is w x h where a window
-// manager adds a frame.
-void fitOuterSize(Fl_Window *window, int w, int h) {
+// Places the window so that its outer rectangle is w x h at (x, y), frame
+// included where a window manager adds one (FLTK itself keeps a framed
+// window's assumed title bar on screen, which moves it off (0, 0)).
+void fitOuterRect(Fl_Window *window, int x, int y, int w, int h) {
     Fl::check();
     int frameW = window->decorated_w() - window->w(), frameH = window->decorated_h() - window->h();
-    if (frameW > 0 || frameH > 0) window->resize(window->x(), window->y(), w - frameW, h - frameH);
+    int left = frameW / 2, top = frameH - frameW / 2;
+    window->resize(x + left, y + top, w - frameW, h - frameH);
     window->size_range(window->w(), window->h(), window->w(), window->h());
+    XMoveWindow(fl_display, fl_xid(window), x + left, y + top);  // FLTK may think it is there already
+    Fl::check();
 }
 
 }  // namespace
@@ -102,7 +106,7 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *captio
     window->end();
     window->size_range(w, h, w, h);
     window->show();
-    fitOuterSize(window, w, h);
+    fitOuterRect(window, x, y, w, h);
     sysWindow(handle)->native = window;
     return handle;
 }

@@ -159,6 +159,17 @@ struct PlatformFileMap {
 bool Sys_MapFile(const char *path, PlatformFileMap *map);
 void Sys_UnmapFile(PlatformFileMap *map);  // harmless on a map that failed
 
+// ---------------------------------------------------------------- time and place
+
+// The calendar time in seconds (what seeds the show's random numbers).
+int64_t Sys_CalendarTime();
+// Fixes what Sys_CalendarTime reports (the capture tool's --seed).
+void Sys_FixCalendarTime(int64_t seconds);
+// Makes the directory that holds the show's data/ the working directory:
+// the current one when it has data/, else the installed share/kaveld beside
+// the program. False when neither is found (the working directory stays).
+bool Sys_EnterShowDirectory();
+
 // ---------------------------------------------------------------- DIB conversion
 
 struct PlatformDibHeader {  // the 40-byte info header, in host order
@@ -220,3 +231,6 @@ void Sys_SetMessageBoxHook(PlatformMessageBoxHook hook);
 // Both backends: the version Snd_GetVersion reports from now on; 0 puts back
 // the player's own.
 void Snd_OverrideVersion(float version);
+// Both backends: while on, Snd_GetOrder reports `order` for every song, a
+// null one included; off goes back to the song's own order.
+void Snd_OverrideOrder(bool on, int order);

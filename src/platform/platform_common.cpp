@@ -1,8 +1,13 @@
 // platform_common.cpp -- the parts of the platform that both backends share:
 // the message queue, the window registry and class table, default window
 // handling, message-box routing, failure injection and the icon resource.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <climits>
 #include <cstdio>
+#include <ctime>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -17,6 +22,8 @@ SysWindow windows[kSysMaxWindows];
 std::vector<PlatformWindowClass> classes;
 std::vector<std::pair<std::string, int>> injectedFailures;
 PlatformMessageBoxHook messageBoxHook = nullptr;
+bool calendarTimeFixed = false;
+int64_t fixedCalendarTime = 0;
 const auto platformStart = std::chrono::steady_clock::now();
 
 #include "kaveld_icon.xpm"
@@ -47,6 +54,31 @@ const PlatformWindowClass *sysFindClass(const char *name) {
     for (const PlatformWindowClass &c : classes)
         if (name && std::strcmp(c.name, name) == 0) return &c;
     return nullptr;
+}
+
+int64_t Sys_CalendarTime() { return calendarTimeFixed ? fixedCalendarTime : (int64_t)std::time(nullptr); }
+
+void Sys_FixCalendarTime(int64_t seconds) {
+    calendarTimeFixed = true;
+    fixedCalendarTime = seconds;
+}
+
+static bool hasDataDirectory(const std::string &dir) {
+    struct stat st;
+    return stat((dir + "/data").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Sys_EnterShowDirectory() {
+    if (hasDataDirectory(".")) return true;
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return false;
+    exe[n] = 0;
+    std::string bin(exe);
+    bin = bin.substr(0, bin.rfind('/'));
+    for (const std::string &dir : {bin, bin + "/../share/kaveld"})
+        if (hasDataDirectory(dir)) return chdir(dir.c_str()) == 0;
+    return false;
 }
 
 bool sysShouldFail(const char *step) {

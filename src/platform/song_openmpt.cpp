@@ -1,7 +1,8 @@
-// song_openmpt.cpp -- the module player both sound backends share: loads an
-// XM module with libopenmpt, renders it looping from its restart position,
-// applies the master volume without clicks, and keeps the order log that
-// maps rendered frames to orders. Also the version query and its override.
+// song_openmpt.cpp -- the module player both sound backends share: loads a
+// tracker module (the show's is XM) with libopenmpt, renders it looping from
+// its restart position, applies the master volume without clicks, and keeps
+// the order log that maps rendered frames to orders. Also the version query
+// and the test overrides of version and order.
 #include <libopenmpt/libopenmpt.h>
 
 #include <atomic>
@@ -15,6 +16,8 @@ namespace {
 
 const float kPlayerVersion = 3.5f;
 float versionOverride = 0.0f;
+bool orderOverridden = false;
+int orderOverride = 0;
 
 const long kMaxModuleBytes = 64L * 1024 * 1024;
 const int kVolumeRampFrames = 256;  // every volume change is spread over 5.8 ms
@@ -64,23 +67,10 @@ bool readWholeFile(const char *path, std::vector<unsigned char> *bytes) {
     return ok;
 }
 
-bool isXm(openmpt_module *module) {
-    const char *type = openmpt_module_get_metadata(module, "type");
-    bool xm = type && strcmp(type, "xm") == 0;
-    openmpt_free_string(type);
-    return xm;
-}
-
 openmpt_module *openModule(const std::vector<unsigned char> &bytes) {
     int error = 0;
-    openmpt_module *module =
-        openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
-                                           openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
-    if (module && !isXm(module)) {
-        openmpt_module_destroy(module);
-        return nullptr;
-    }
-    return module;
+    return openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
+                                              openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
 }
 
 // Picks up a new master volume: the ramp restarts from the current gain.
@@ -126,6 +116,16 @@ size_t renderPiece(SndSong *song, int rate, float *out, size_t frames) {
 float Snd_GetVersion() { return versionOverride != 0.0f ? versionOverride : kPlayerVersion; }
 
 void Snd_OverrideVersion(float version) { versionOverride = version; }
+
+void Snd_OverrideOrder(bool on, int order) {
+    orderOverridden = on;
+    orderOverride = order;
+}
+
+bool songOrderOverride(int *order) {
+    if (orderOverridden) *order = orderOverride;
+    return orderOverridden;
+}
 
 SndSong *Snd_LoadSong(const char *path) {
     std::vector<unsigned char> bytes;

@@ -2,7 +2,7 @@
 // (song_openmpt.cpp). A song renders on one thread at a time (the audio
 // callback, or the caller in offline mode); its order log and master volume
 // may be read or set from the main thread meanwhile without locks.
-// Never included outside src/platform.
+// Included only by src/platform and by the tests.
 #pragma once
 
 #include <cstddef>
@@ -28,5 +28,7 @@ int songLastOrder(const SndSong *song);
 // Order that song frame `frame` was rendered in, from the order log; lock-free,
 // any thread. Frames not yet rendered report the latest order.
 int songOrderAt(const SndSong *song, uint64_t frame);
+// True, with the order to report, while tests override the order query.
+bool songOrderOverride(int *order);
 // Unloads the module. The song must not be rendering.
 void songDestroy(SndSong *song);

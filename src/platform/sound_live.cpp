@@ -61,10 +61,10 @@ void renderCallback(void *, Uint8 *stream, int length) {
 // The dummy and disk drivers take a block and then wait as long as it lasts:
 // what they were handed is being consumed at once. Real devices still have
 // the block handed before it queued, so the new one is heard a buffer later.
-int64_t deviceLatencyNs(const SDL_AudioSpec &spec) {
+int64_t deviceLatencyNs(const SDL_AudioSpec &obtained) {
     const char *driver = SDL_GetCurrentAudioDriver();
     if (driver && (strcmp(driver, "dummy") == 0 || strcmp(driver, "disk") == 0)) return 0;
-    return static_cast<int64_t>(spec.samples) * 1000000000 / spec.freq;
+    return static_cast<int64_t>(obtained.samples) * 1000000000 / obtained.freq;
 }
 
 // Song frame heard at time `when`, from the newest hand-over already audible;
@@ -129,6 +129,8 @@ bool Snd_PlaySong(SndSong *song) {
 }
 
 int Snd_GetOrder(SndSong *song) {
+    int order;
+    if (songOrderOverride(&order)) return order;
     if (!song) return -1;
     if (song != playingSong) return songLastOrder(song);  // not rendering: safe to read
     return songOrderAt(song, heardFrame(nowNs()));

@@ -30,7 +30,11 @@ bool Snd_PlaySong(SndSong *song) {
     return true;
 }
 
-int Snd_GetOrder(SndSong *song) { return song ? songLastOrder(song) : -1; }
+int Snd_GetOrder(SndSong *song) {
+    int order;
+    if (songOrderOverride(&order)) return order;
+    return song ? songLastOrder(song) : -1;
+}
 
 void Snd_FreeSong(SndSong *song) {
     if (!song) return;

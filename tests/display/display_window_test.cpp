@@ -90,7 +90,9 @@ TEST_P(OpenDisplayFailure, CountsAndGoesOn) {
         EXPECT_EQ(test::messageBoxes()[0].text, "sorry the video mode you wanted could not be set");
         EXPECT_EQ(test::messageBoxes()[0].caption, "video mode fail");
         EXPECT_EQ(test::messageBoxes()[0].owner, 0);
-        if (step == "ChangeDisplayMode") EXPECT_TRUE(GLimp_HasCurrentContext());  // GL set up all the same
+        if (step == "ChangeDisplayMode") {
+            EXPECT_TRUE(GLimp_HasCurrentContext());  // GL set up all the same
+        }
     }
     closeDisplay();
 }

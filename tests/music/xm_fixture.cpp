@@ -112,7 +112,7 @@ std::string writeTempFile(const std::string &name, const std::vector<uint8_t> &b
     std::string path = std::string(base ? base : "/tmp") + "/kaveld-" + std::to_string(getpid()) + "-" + name;
     FILE *file = fopen(path.c_str(), "wb");
     if (file) {
-        fwrite(bytes.data(), 1, bytes.size(), file);
+        if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), file);
         fclose(file);
     }
     return path;

@@ -16,6 +16,16 @@
 
 namespace test {
 
+// The build directory (where the programs and data/ are) and its data/.
+inline std::string binDir() {
+    const char *env = std::getenv("KAVELD_BIN");
+    return env ? env : KAVELD_TEST_BIN;
+}
+inline std::string dataDir() {
+    const char *env = std::getenv("KAVELD_DATA");
+    return env ? env : KAVELD_TEST_DATA;
+}
+
 // Opens a windowed w x h display on the offline backend with the one-time
 // GL state; true when a context is current.
 inline bool openGlDisplay(int w = 64, int h = 48) {

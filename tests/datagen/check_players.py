@@ -1,0 +1,73 @@
+"""The generated module in two independent players: openmpt123 and xmp load
+it cleanly with the order count in its header; a render with one restart
+pass lasts one song plus the finale (so the restart order is honoured) and
+sox measures its peak below full scale."""
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+DATA = os.environ.get("KAVELD_DATA", "data")
+XM = os.path.join(DATA, "demotune.xm")
+ORDER_SECONDS = 64 * 6 * 2.5 / 125  # every order: 64 rows, speed 6, 125 BPM
+
+failures = []
+
+
+def check(cond, msg):
+    if not cond:
+        failures.append(msg)
+
+
+def run(args, timeout=60):
+    p = subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
+    return p.stdout.decode("utf-8", "replace")
+
+
+with open(XM, "rb") as f:
+    head = f.read(80)
+orders, restart, channels = struct.unpack_from("<HHH", head, 64)
+check(orders >= 28, "only %d orders" % orders)
+check(restart == 27, "restart position %d" % restart)
+check(channels >= 8, "only %d channels" % channels)
+
+info = run(["openmpt123", "--info", XM])
+check(re.search(r"Type\.+: xm", info) is not None, "openmpt123: not loaded as XM:\n" + info)
+check(re.search(r"Orders\.+: %d\b" % orders, info) is not None, "openmpt123: order count differs:\n" + info)
+check(re.search(r"Channels\.+: %d\b" % channels, info) is not None, "openmpt123: channel count differs")
+check(not re.search(r"error|warning", info, re.I), "openmpt123 complains:\n" + info)
+
+xmp = run(["xmp", "--load-only", "-v", XM])
+check("FastTracker v2.00 XM 1.04" in xmp, "xmp: not recognised as FT2 XM:\n" + xmp)
+check(re.search(r"Module length: %d patterns" % orders, xmp) is not None, "xmp: length differs:\n" + xmp)
+check(re.search(r"Channels\s+: %d\b" % channels, xmp) is not None, "xmp: channel count differs")
+check(not re.search(r"unrecognized|error|warning", xmp, re.I), "xmp complains:\n" + xmp)
+
+tmp = tempfile.mkdtemp(prefix="kaveld-xm-")
+try:
+    copy = os.path.join(tmp, "demotune.xm")
+    shutil.copy(XM, copy)
+    run(["openmpt123", "--quiet", "--render", "--subsong", "0", "--repeat", "1",
+         "--output-type", "wav", "--force", copy], timeout=180)
+    wav = copy + ".wav"
+    check(os.path.exists(wav), "openmpt123 rendered nothing")
+    if os.path.exists(wav):
+        length = float(run(["soxi", "-D", wav], timeout=30).strip().split("\n")[-1])
+        expected = ORDER_SECONDS * (orders + orders - restart)
+        check(abs(length - expected) < 0.5,
+              "render lasts %.2f s, expected %.2f s (song plus finale from order %d)" % (length, expected, restart))
+        stats = run(["sox", wav, "-n", "stats"], timeout=60)
+        peak = float(re.search(r"Pk lev dB\s+(-?[\d.]+)", stats).group(1))
+        rms = float(re.search(r"RMS lev dB\s+(-?[\d.]+)", stats).group(1))
+        print("render: %.2f s, peak %.2f dBFS, RMS %.2f dBFS" % (length, peak, rms))
+        check(peak < -1.0, "peak %.2f dBFS: too close to full scale" % peak)
+        check(rms > -26.0, "RMS %.2f dBFS: far too quiet" % rms)
+finally:
+    shutil.rmtree(tmp)
+
+for f in failures:
+    print("FAIL:", f)
+sys.exit(1 if failures else 0)

@@ -1,0 +1,130 @@
+// frame_loop_test.cpp -- the whole start-up, frame loop and shutdown on the
+// offline backend with the generated data: messages taken one per frame in
+// queue order, quit causes, exit codes, and the cancelled and failed starts.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "assets/assets.h"
+#include "music/music.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct Run {
+    int framesPresented = 0;  // frames of the frame loop (after the loading fade)
+    int loadingPresents = 0;
+    std::vector<uintptr_t> lastTaken;  // queueMessage.wParam as each frame is presented
+    std::function<void(int frame)> onFrame;
+};
+Run run;
+
+void onPresent(void *, int, int) {
+    if (loadingBrightness > 0.0f) {
+        run.loadingPresents++;
+        return;
+    }
+    run.framesPresented++;
+    run.lastTaken.push_back(queueMessage.wParam);
+    if (run.onFrame) run.onFrame(run.framesPresented);
+}
+
+// Runs the demo from its entry at 160x120 from the build directory (where
+// data/ is), pressing OK by itself.
+int runDemo(bool autoAccept = true, const char *directory = nullptr) {
+    std::string dir = directory ? directory : test::binDir();
+    if (chdir(dir.c_str()) != 0) ADD_FAILURE() << "no directory " << dir;
+    test::captureMessageBoxes();
+    PlatformOfflineConfig config = {autoAccept, onPresent, nullptr};
+    Sys_ConfigureOffline(&config);
+    DisplaySettings.width = 160;
+    DisplaySettings.height = 120;
+    return demoMain(nullptr, nullptr, "", 0);
+}
+
+void postKey(uint32_t message, uintptr_t vk) { Sys_PostMessage(displayWindow, message, vk, 0); }
+
+}  // namespace
+
+TEST(FrameLoop, EscEndsAfterTheFrameThatTookItIsPresented) {
+    run.onFrame = [](int frame) {
+        if (frame == 3) postKey(kMsgKeyDown, kVkEscape);
+    };
+    EXPECT_EQ(runDemo(), 27);
+    EXPECT_EQ(run.framesPresented, 4);
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_EQ(run.loadingPresents, 202);  // the loading image, then its 201-frame fade
+}
+
+TEST(FrameLoop, OneMessagePerFrameInQueueOrder) {
+    run.onFrame = [](int frame) {
+        if (frame != 1) return;
+        postKey(kMsgKeyUp, 'A');
+        postKey(kMsgKeyUp, 'B');
+        postKey(kMsgChar, kVkEscape);  // a typed Esc alone ends nothing
+        postKey(kMsgKeyDown, kVkEscape);
+    };
+    EXPECT_EQ(runDemo(), 27);
+    ASSERT_EQ(run.framesPresented, 5);
+    EXPECT_EQ(run.lastTaken[1], (uintptr_t)'A');
+    EXPECT_EQ(run.lastTaken[2], (uintptr_t)'B');
+    EXPECT_EQ(run.lastTaken[3], (uintptr_t)kVkEscape);  // the character
+    EXPECT_EQ(run.lastTaken[4], (uintptr_t)kVkEscape);  // the key-down
+}
+
+TEST(FrameLoop, QuitMessageCountsAndExitsWithItsCode) {
+    run.onFrame = [](int frame) {
+        if (frame == 2) Sys_PostQuitMessage(0);
+    };
+    EXPECT_EQ(runDemo(), 0);
+    EXPECT_EQ(run.framesPresented, 3);
+    EXPECT_EQ(quitRequests, 1);
+}
+
+TEST(FrameLoop, TwoCausesInOneFrameEndItOnce) {
+    run.onFrame = [](int frame) {
+        if (frame == 1) postKey(kMsgKeyDown, kVkEscape);
+        if (frame == 2) quitRequests++;  // the show's end in the same frame as the Esc
+    };
+    EXPECT_EQ(runDemo(), 27);
+    EXPECT_EQ(run.framesPresented, 2);
+    EXPECT_EQ(quitRequests, 2);
+}
+
+TEST(FrameLoop, ExitCodeIsTheLastMessageTaken) {
+    run.onFrame = [](int frame) {
+        if (frame == 1) postKey(kMsgKeyUp, 'Q');
+        if (frame == 4) quitRequests++;
+    };
+    EXPECT_EQ(runDemo(), 'Q');
+}
+
+TEST(FrameLoop, ClosedDisplayWindowEndsOnTheFrameThatTakesQuit) {
+    run.onFrame = [](int frame) {
+        if (frame == 1) Sys_PostMessage(displayWindow, kMsgClose, 0, 0);
+    };
+    EXPECT_EQ(runDemo(), 0);  // frame 2 closes the window, frame 3 takes its quit
+    EXPECT_EQ(run.framesPresented, 1);  // later frames present to no window, harmlessly
+    EXPECT_EQ(quitRequests, 1);
+    }
+
+TEST(StartUp, CancelledStartDrawsNothingAndExitsWithTheCancelClick) {
+    Sys_PostMessage(1, kMsgCommand, 202, 0);  // the options window is the first window
+    EXPECT_EQ(runDemo(false), 202);
+    EXPECT_EQ(run.framesPresented + run.loadingPresents, 0);
+    EXPECT_EQ(displayWindow, 0);
+    EXPECT_EQ(songHandle, nullptr);
+    EXPECT_EQ(startCancelled, 1);
+}
+
+TEST(StartUp, MissingDataRunsStartUpToItsEndAndDrawsNoFrame) {
+    std::string empty = test::tempPath("");
+    EXPECT_EQ(runDemo(true, empty.c_str()), 201);  // the OK click was the last message
+    EXPECT_GT(quitRequests, 0);
+    EXPECT_EQ(run.framesPresented, 0);
+    EXPECT_EQ(run.loadingPresents, 202);  // the loading screen still showed and faded
+    EXPECT_TRUE(test::messageBoxes().empty());
+}

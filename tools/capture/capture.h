@@ -1,0 +1,45 @@
+// capture.h -- the capture tool's pieces: its options, where frames and
+// sound go (PNG files and a WAV, or an ffmpeg-encoded video), and the
+// per-frame JSON trace of the show's state.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct CaptureOptions {
+    int width = 640, height = 480;
+    int fps = 60;
+    long frames = -1;  // -1: the whole show
+    bool seeded = false;
+    int64_t seed = 0;
+    std::string trace, out, data = "data";
+    std::vector<long> select;  // with a directory --out: only these frame-loop frames
+};
+
+// Parses argv. Returns -1 to go on, else an exit status (0 after --help or
+// --version, 2 for bad options, with the reason on stderr).
+int parseCaptureOptions(int argc, char **argv, CaptureOptions &options);
+
+enum : int { kCaptureRate = 44100 };
+
+// Frames and sound of one run.
+struct CaptureSink {
+    enum Kind { kNone, kDirectory, kVideo } kind = kNone;
+    std::string out, tempDir;
+    int width = 0, height = 0, fps = 60;
+    FILE *video = nullptr;  // ffmpeg's standard input
+    FILE *audio = nullptr;  // raw float samples until finish
+    long audioFrames = 0;
+    std::vector<unsigned char> pixels, row;
+};
+
+bool openSink(CaptureSink &sink, const CaptureOptions &options);
+// Writes the current GL back buffer as frame number `index` (index < 0: not written).
+bool writeFrame(CaptureSink &sink, long index);
+void writeAudio(CaptureSink &sink, const float *samples, size_t frames);
+bool finishSink(CaptureSink &sink);
+
+// One JSON object per frame-loop frame.
+void writeTraceLine(FILE *trace, long frame);

@@ -1,0 +1,144 @@
+// capture_main.cpp -- kaveld-capture: runs the show's own start-up,
+// timeline and effects on the offline platform at a fixed frame rate, the
+// song advanced by exactly rate / fps samples per presented frame, and
+// writes the frames, the sound and a trace.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "assets/assets.h"
+#include "capture.h"
+#include "display/display.h"
+#include "driver/driver.h"
+#include "effects/effects.h"
+#include "music/music.h"
+
+namespace {
+
+struct CaptureRun {
+    CaptureOptions options;
+    CaptureSink sink;
+    FILE *trace = nullptr;
+    long presents = 0;    // every presented frame, the loading screen's included
+    long showFrames = 0;  // frames of the frame loop
+    bool writeFailed = false, stoppedAtLimit = false;
+    std::vector<float> audio;
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+};
+
+// Samples for present n: the integer steps of n * rate / fps, so no sample drifts.
+size_t samplesFor(long n, int fps) {
+    return (size_t)(((n + 1) * (long long)kCaptureRate) / fps - (n * (long long)kCaptureRate) / fps);
+}
+
+int percentDone(const CaptureRun &run) {
+    if (run.options.frames > 0) return (int)(100 * run.showFrames / run.options.frames);
+    if (musicOrder < 27) return std::max(0, musicOrder) * 60 / 27;
+    return 60 + std::min(39, creditFrame * 40 / 4660);
+}
+
+void progress(const CaptureRun &run, bool last) {
+    bool tty = isatty(2);
+    if (!last && run.showFrames % (tty ? 15 : 1200) != 0) return;
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.start).count();
+    std::fprintf(stderr, "%sframe %ld  order %d  %3d%%  %.1f fps%s", tty ? "\r" : "", run.showFrames, musicOrder,
+                 last ? 100 : percentDone(run), seconds > 0 ? run.presents / seconds : 0.0, tty && !last ? "" : "\n");
+}
+
+bool selected(const CaptureRun &run, long frame) {
+    const auto &s = run.options.select;
+    return s.empty() || std::find(s.begin(), s.end(), frame) != s.end();
+}
+
+void onPresent(void *user, int, int) {
+    CaptureRun &run = *(CaptureRun *)user;
+    size_t samples = samplesFor(run.presents, run.options.fps);
+    run.audio.assign(samples * 2, 0.0f);
+    Snd_RenderOffline(run.audio.data(), samples);  // silence until the song starts
+    writeAudio(run.sink, run.audio.data(), samples);
+
+    bool showFrame = loadingBrightness <= 0.0f;  // the loading fade is over
+    long index = run.presents++;
+    if (!showFrame) {
+        if (run.options.select.empty() && !writeFrame(run.sink, index)) run.writeFailed = true;
+        return;
+    }
+    long frame = run.showFrames++;
+    writeTraceLine(run.trace, frame);
+    if (selected(run, frame) && !writeFrame(run.sink, run.options.select.empty() ? index : frame))
+        run.writeFailed = true;
+    progress(run, false);
+    if (run.writeFailed) {
+        std::fprintf(stderr, "kaveld-capture: cannot write frame %ld to %s\n", frame, run.options.out.c_str());
+        quitRequests++;
+    } else if (run.options.frames > 0 && run.showFrames >= run.options.frames) {
+        run.stoppedAtLimit = true;
+        quitRequests++;
+    }
+}
+
+std::string absolute(const std::string &path) {
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[PATH_MAX];
+    return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
+}
+
+// A working directory whose data/ is the chosen data directory.
+bool enterDataDirectory(const std::string &data) {
+    char pattern[] = "/tmp/kaveld-run-XXXXXX";
+    if (!mkdtemp(pattern)) return false;
+    std::string dir = pattern;
+    char real[PATH_MAX];
+    if (realpath(data.c_str(), real) && symlink(real, (dir + "/data").c_str()) != 0) return false;
+    static std::string cleanup;
+    cleanup = "rm -rf '" + dir + "'";
+    std::atexit([] { std::system(cleanup.c_str()); });
+    return chdir(dir.c_str()) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    static CaptureRun run;
+    int status = parseCaptureOptions(argc, argv, run.options);
+    if (status >= 0) return status;
+    CaptureOptions &o = run.options;
+    o.out = absolute(o.out);
+    o.trace = absolute(o.trace);
+    o.data = absolute(o.data);
+    if (!o.trace.empty() && !(run.trace = std::fopen(o.trace.c_str(), "w"))) {
+        std::fprintf(stderr, "kaveld-capture: cannot write the trace %s\n", o.trace.c_str());
+        return 1;
+    }
+    if (!openSink(run.sink, o)) {
+        std::fprintf(stderr, "kaveld-capture: cannot write to %s\n", o.out.c_str());
+        return 1;
+    }
+    if (!enterDataDirectory(o.data)) {
+        std::fprintf(stderr, "kaveld-capture: cannot prepare a working directory\n");
+        return 1;
+    }
+    if (o.seeded) Sys_FixCalendarTime(o.seed);
+    PlatformOfflineConfig config = {true, onPresent, &run};
+    Sys_ConfigureOffline(&config);
+    DisplaySettings = DisplaySettingsRecord{o.width, o.height, 32, 0};
+
+    demoMain(nullptr, nullptr, "", 0);
+
+    progress(run, true);
+    bool finished = finishSink(run.sink);
+    if (run.trace) finished = std::fclose(run.trace) == 0 && finished;
+    if (!finished || run.writeFailed) {
+        std::fprintf(stderr, "kaveld-capture: writing the output failed\n");
+        return 1;
+    }
+    if (run.showFrames == 0) {
+        std::fprintf(stderr, "kaveld-capture: the show could not start (%d failures at start-up)\n", quitRequests);
+        return 1;
+    }
+    return 0;
+}

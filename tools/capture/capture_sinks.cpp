@@ -1,0 +1,159 @@
+// capture_sinks.cpp -- where captured frames and sound go: PNG files and a
+// WAV in a directory, or a video encoded by the ffmpeg program (H.264 from
+// a pipe of raw frames, then muxed with the sound as AAC).
+#include <GL/gl.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "capture.h"
+
+namespace {
+
+bool endsWith(const std::string &s, const char *suffix) {
+    size_t n = std::strlen(suffix);
+    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+std::string quoted(const std::string &s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// A 16-bit stereo WAV header for `frames` frames.
+void writeWavHeader(FILE *f, long frames) {
+    auto u32 = [f](uint32_t v) { std::fwrite(&v, 4, 1, f); };
+    auto u16 = [f](uint16_t v) { std::fwrite(&v, 2, 1, f); };
+    uint32_t dataBytes = (uint32_t)frames * 4;
+    std::fwrite("RIFF", 1, 4, f);
+    u32(36 + dataBytes);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(kCaptureRate);
+    u32(kCaptureRate * 4);
+    u16(4);
+    u16(16);
+    std::fwrite("data", 1, 4, f);
+    u32(dataBytes);
+}
+
+bool writePng(const std::string &path, const unsigned char *rgb, int w, int h) {
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = png && info && !setjmp(png_jmpbuf(png));
+    if (ok) {
+        png_init_io(png, f);
+        png_set_compression_level(png, 1);
+        png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < h; y++) png_write_row(png, rgb + (size_t)y * w * 3);
+        png_write_end(png, nullptr);
+    }
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(f) == 0 && ok;
+}
+
+std::string audioPath(const CaptureSink &sink) {
+    return (sink.kind == CaptureSink::kDirectory ? sink.out : sink.tempDir) + "/audio.wav";
+}
+
+bool startVideo(CaptureSink &sink) {
+    char pattern[] = "/tmp/kaveld-capture-XXXXXX";
+    if (!mkdtemp(pattern)) return false;
+    sink.tempDir = pattern;
+    char size[32];
+    std::snprintf(size, sizeof size, "%dx%d", sink.width, sink.height);
+    std::string command = "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " + std::string(size) +
+                          " -r " + std::to_string(sink.fps) +
+                          " -i - -vf 'pad=ceil(iw/2)*2:ceil(ih/2)*2' -c:v libx264 -preset veryfast -crf 18"
+                          " -pix_fmt yuv420p " +
+                          quoted(sink.tempDir + "/video.mkv");
+    sink.video = popen(command.c_str(), "w");
+    return sink.video != nullptr;
+}
+
+}  // namespace
+
+bool openSink(CaptureSink &sink, const CaptureOptions &options) {
+    sink.out = options.out;
+    sink.width = options.width;
+    sink.height = options.height;
+    sink.fps = options.fps;
+    sink.pixels.resize((size_t)sink.width * sink.height * 3);
+    sink.row.resize((size_t)sink.width * 3);
+    if (options.out.empty()) return true;
+    if (endsWith(options.out, ".mp4") || endsWith(options.out, ".mkv")) {
+        sink.kind = CaptureSink::kVideo;
+        if (!startVideo(sink)) return false;
+    } else {
+        sink.kind = CaptureSink::kDirectory;
+        mkdir(options.out.c_str(), 0777);
+        struct stat st;
+        if (stat(options.out.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    }
+    sink.audio = std::fopen(audioPath(sink).c_str(), "wb");
+    if (!sink.audio) return false;
+    writeWavHeader(sink.audio, 0);
+    return true;
+}
+
+bool writeFrame(CaptureSink &sink, long index) {
+    if (sink.kind == CaptureSink::kNone || index < 0) return true;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, sink.width, sink.height, GL_RGB, GL_UNSIGNED_BYTE, sink.pixels.data());
+    size_t stride = (size_t)sink.width * 3;
+    for (int y = 0; y < sink.height / 2; y++) {  // GL rows run bottom to top
+        unsigned char *a = &sink.pixels[y * stride], *b = &sink.pixels[(sink.height - 1 - y) * stride];
+        std::memcpy(sink.row.data(), a, stride);
+        std::memcpy(a, b, stride);
+        std::memcpy(b, sink.row.data(), stride);
+    }
+    if (sink.kind == CaptureSink::kVideo) return std::fwrite(sink.pixels.data(), 1, sink.pixels.size(), sink.video) == sink.pixels.size();
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame_%06ld.png", index);
+    return writePng(sink.out + name, sink.pixels.data(), sink.width, sink.height);
+}
+
+void writeAudio(CaptureSink &sink, const float *samples, size_t frames) {
+    if (!sink.audio) return;
+    int16_t buffer[2048];
+    for (size_t done = 0; done < frames * 2;) {
+        size_t n = std::min(frames * 2 - done, sizeof buffer / sizeof buffer[0]);
+        for (size_t i = 0; i < n; i++) {
+            float v = std::max(-1.0f, std::min(1.0f, samples[done + i]));
+            buffer[i] = (int16_t)(v * 32767.0f);
+        }
+        std::fwrite(buffer, 2, n, sink.audio);
+        done += n;
+    }
+    sink.audioFrames += (long)frames;
+}
+
+bool finishSink(CaptureSink &sink) {
+    bool ok = true;
+    if (sink.audio) {
+        std::fseek(sink.audio, 0, SEEK_SET);
+        writeWavHeader(sink.audio, sink.audioFrames);
+        ok = std::fclose(sink.audio) == 0;
+        sink.audio = nullptr;
+    }
+    if (sink.kind == CaptureSink::kVideo && sink.video) {
+        ok = pclose(sink.video) == 0 && ok;
+        sink.video = nullptr;
+        std::string mux = "ffmpeg -nostdin -loglevel error -y -i " + quoted(sink.tempDir + "/video.mkv") + " -i " +
+                          quoted(audioPath(sink)) + " -c:v copy -c:a aac -b:a 192k " + quoted(sink.out);
+        ok = ok && std::system(mux.c_str()) == 0;
+        std::system(("rm -rf " + quoted(sink.tempDir)).c_str());
+    }
+    return ok;
+}
