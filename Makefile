@@ -35,9 +35,9 @@ test-sanitize:
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DKAVELD_FUZZ=ON -DKAVELD_TESTS=OFF -DKAVELD_BENCH=OFF >/dev/null
+	  -DKAVELD_FUZZ=ON -DKAVELD_TESTS=OFF -DKAVELD_BENCH=OFF -DKAVELD_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
 	@cmake --build build-fuzz -j$(JOBS) --target fuzz
-	@FUZZ_SECONDS=$(FUZZ_SECONDS) cmake --build build-fuzz --target fuzz-run
+	@cmake --build build-fuzz --target fuzz-run
 
 contact-sheet: build
 	@cmake --build $(BUILD) --target contact-sheet

@@ -94,7 +94,7 @@ TEST(Timeline, EachOrderRunsItsRow) {
         {27, {"twinRings", "meshFlyBack", "innerRing", "credits"}},
         {40, {"twinRings", "meshFlyBack", "innerRing", "credits"}},
         {-1, {}},
-        {3, {"meshFlyIn", "ringParticles", "openingCard"}},  // a song falling back runs the earlier rows again
+        {8, {"twinRings", "billboardCascade", "banner"}},  // a song falling back runs the earlier rows again
     };
     for (const Row &row : rows) {
         SCOPED_TRACE("order " + std::to_string(row.order));

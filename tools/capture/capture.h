@@ -36,8 +36,9 @@ struct CaptureSink {
 };
 
 bool openSink(CaptureSink &sink, const CaptureOptions &options);
-// Writes the current GL back buffer as frame number `index` (index < 0: not written).
-bool writeFrame(CaptureSink &sink, long index);
+// Writes the current GL back buffer: a video frame, or the PNG `name` in the
+// output directory.
+bool writeFrame(CaptureSink &sink, const char *name);
 void writeAudio(CaptureSink &sink, const float *samples, size_t frames);
 bool finishSink(CaptureSink &sink);
 

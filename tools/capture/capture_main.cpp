@@ -25,7 +25,7 @@ struct CaptureRun {
     FILE *trace = nullptr;
     long presents = 0;    // every presented frame, the loading screen's included
     long showFrames = 0;  // frames of the frame loop
-    bool writeFailed = false, stoppedAtLimit = false;
+    bool writeFailed = false;
     std::vector<float> audio;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
@@ -51,7 +51,20 @@ void progress(const CaptureRun &run, bool last) {
 
 bool selected(const CaptureRun &run, long frame) {
     const auto &s = run.options.select;
-    return s.empty() || std::find(s.begin(), s.end(), frame) != s.end();
+    return std::find(s.begin(), s.end(), frame) != s.end();
+}
+
+// Every present is frame_NNNNNN (the loading screen's included); with
+// --select, only the chosen frames of the show, as show_NNNNNN.
+bool capturePicture(CaptureRun &run, long present, long showFrame) {
+    char name[32];
+    if (run.options.select.empty())
+        std::snprintf(name, sizeof name, "frame_%06ld.png", present);
+    else if (showFrame >= 0 && selected(run, showFrame))
+        std::snprintf(name, sizeof name, "show_%06ld.png", showFrame);
+    else
+        return true;
+    return writeFrame(run.sink, name);
 }
 
 void onPresent(void *user, int, int) {
@@ -62,21 +75,16 @@ void onPresent(void *user, int, int) {
     writeAudio(run.sink, run.audio.data(), samples);
 
     bool showFrame = loadingBrightness <= 0.0f;  // the loading fade is over
-    long index = run.presents++;
-    if (!showFrame) {
-        if (run.options.select.empty() && !writeFrame(run.sink, index)) run.writeFailed = true;
-        return;
-    }
-    long frame = run.showFrames++;
+    long present = run.presents++;
+    long frame = showFrame ? run.showFrames++ : -1;
+    if (!capturePicture(run, present, frame)) run.writeFailed = true;
+    if (!showFrame) return;
     writeTraceLine(run.trace, frame);
-    if (selected(run, frame) && !writeFrame(run.sink, run.options.select.empty() ? index : frame))
-        run.writeFailed = true;
     progress(run, false);
     if (run.writeFailed) {
         std::fprintf(stderr, "kaveld-capture: cannot write frame %ld to %s\n", frame, run.options.out.c_str());
         quitRequests++;
     } else if (run.options.frames > 0 && run.showFrames >= run.options.frames) {
-        run.stoppedAtLimit = true;
         quitRequests++;
     }
 }

@@ -107,8 +107,8 @@ bool openSink(CaptureSink &sink, const CaptureOptions &options) {
     return true;
 }
 
-bool writeFrame(CaptureSink &sink, long index) {
-    if (sink.kind == CaptureSink::kNone || index < 0) return true;
+bool writeFrame(CaptureSink &sink, const char *name) {
+    if (sink.kind == CaptureSink::kNone) return true;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, sink.width, sink.height, GL_RGB, GL_UNSIGNED_BYTE, sink.pixels.data());
     size_t stride = (size_t)sink.width * 3;
@@ -119,9 +119,7 @@ bool writeFrame(CaptureSink &sink, long index) {
         std::memcpy(b, sink.row.data(), stride);
     }
     if (sink.kind == CaptureSink::kVideo) return std::fwrite(sink.pixels.data(), 1, sink.pixels.size(), sink.video) == sink.pixels.size();
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame_%06ld.png", index);
-    return writePng(sink.out + name, sink.pixels.data(), sink.width, sink.height);
+    return writePng(sink.out + "/" + name, sink.pixels.data(), sink.width, sink.height);
 }
 
 void writeAudio(CaptureSink &sink, const float *samples, size_t frames) {
