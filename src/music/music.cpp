@@ -27,7 +27,9 @@ void stepMusicFadeOut() {
     if (masterVolume != 0) masterVolume--;
 }
 
+// The handle is cleared once freed, so nothing can reach a freed song.
 void stopMusic() {
     Snd_FreeSong(songHandle);
+    songHandle = nullptr;
     Snd_Close();
 }

@@ -51,6 +51,8 @@ TEST(MusicLive, OrdersRiseOneByOneWhilePlaying) {
     for (int i = 0; i < 300; i++) stepMusicFadeOut();  // the fade while the callback renders
     EXPECT_EQ(masterVolume, 0);
     stopMusic();
+    EXPECT_EQ(songHandle, nullptr);
+    stopMusic();  // a second stop finds nothing to free
 }
 
 TEST(MusicLive, OutputThatCannotOpenIsCountedAndHarmless) {
