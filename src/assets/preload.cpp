@@ -4,12 +4,12 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
-#include <ctime>
 
 #include "assets/assets.h"
 #include "display/display.h"
 #include "effects/effects.h"
 #include "music/music.h"
+#include "platform/platform.h"
 
 float loadingBrightness = 1.0f;
 
@@ -69,7 +69,7 @@ void drawLoadingScreen(float halfWidth, float halfHeight, bool fadeOut) {
 
 void loadAssets() {
     if (startCancelled) return;
-    std::srand((unsigned)std::time(nullptr));
+    std::srand((unsigned)Sys_CalendarTime());  // the clock, or the capture tool's seed
     wobbleIndexX = std::rand() % 360;
     wobbleIndexZ = std::rand() % 360;
     wobbleIndexY = std::rand() % 360;

@@ -123,12 +123,13 @@ def case_whole_show():
 def case_seeded_runs_repeat():
     with tempfile.TemporaryDirectory() as tmp:
         traces = []
-        for n in range(2):
+        for n, seed in enumerate(("11", "11", "12")):
             path = os.path.join(tmp, f"t{n}.jsonl")
-            r = capture("--size", "64x48", "--frames", "400", "--seed", "11", "--trace", path)
+            r = capture("--size", "64x48", "--frames", "400", "--seed", seed, "--trace", path)
             check(r.returncode == 0, f"exit {r.returncode}: {r.stderr}")
             traces.append(open(path).read())
         check(traces[0] == traces[1], "two runs with the same seed differ")
+        check(traces[0] != traces[2], "the seed does not reach the show's random numbers")
         check(len(traces[0].splitlines()) == 400, "--frames 400 did not stop at 400 frames")
 
 
