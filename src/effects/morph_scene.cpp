@@ -25,7 +25,7 @@ namespace {
 
 int32_t wrapDegree(int32_t index) { return index >= 360 ? 0 : index; }
 
-// x and z every frame and y on random quarters of the frames, then wrapped
+// x every frame, z and y each on a random quarter of the frames, then wrapped
 // in the order x, z, y.
 void advanceWobble() {
     wobbleIndexX++;

@@ -139,8 +139,13 @@ void fltkPump() {
     if (fltkOpen) Fl::check();
 }
 
+// The window goes with its buttons (FLTK deletes children with their parent).
 void fltkDestroyNative(SysWindow *entry) {
-    if (entry->type == kSysWindowOptions && entry->native) ((Fl_Window *)entry->native)->hide();
+    if (entry->type == kSysWindowOptions && entry->native) {
+        Fl_Window *window = (Fl_Window *)entry->native;
+        window->hide();
+        Fl::delete_widget(window);
+    }
     entry->native = nullptr;
 }
 
