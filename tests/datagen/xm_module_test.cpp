@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
 #include "tune.h"
 #include "xm_writer.h"
 
 namespace {
 
 std::vector<char> readModule() {
-  const char* dir = std::getenv("KAVELD_DATA");
-  std::string path = std::string(dir ? dir : KAVELD_DATA_DEFAULT) + "/demotune.xm";
+  std::string path = test::dataDir() + "/demotune.xm";
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

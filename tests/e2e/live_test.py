@@ -143,6 +143,27 @@ def case_missing_data():
             fail(f"exit code {code} with no data directory, wanted 201\n{out}")
 
 
+def case_installed_runs_from_anywhere():
+    with XSession(640, 480) as s, tempfile.TemporaryDirectory() as prefix:
+        subprocess.run(["cmake", "--install", os.path.dirname(BIN), "--prefix", prefix], check=True,
+                       capture_output=True, timeout=120)
+        for path in ("bin/kaveld", "bin/kaveld-capture", "share/kaveld/data/demotune.xm",
+                     "share/applications/kaveld.desktop", "share/pixmaps/kaveld.xpm"):
+            if not os.path.exists(os.path.join(prefix, path)):
+                fail("not installed: " + path)
+        p = subprocess.Popen([os.path.join(prefix, "bin", "kaveld")], cwd="/", env=s.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        press(s, options_window(s, p), OK)
+        d = display_window(s, p)
+        time.sleep(2)
+        if p.poll() is not None:  # with no data found it would have ended at once
+            fail("the installed demo did not find its data: " + p.stdout.read())
+        s.key(d, "Escape")
+        code, out = finish(p)
+        if code != 27:
+            fail(f"exit code {code}, wanted 27\n{out}")
+
+
 CASES = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}
 
 if __name__ == "__main__":
