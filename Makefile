@@ -23,8 +23,9 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 600
 
+# One benchmark at a time: they measure the machine.
 bench: build
-	@cmake --build $(BUILD) -j$(JOBS) --target bench
+	@cmake --build $(BUILD) -j1 --target bench
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
