@@ -138,6 +138,20 @@ TEST(LoadingScreen, ShowsTheImageAtAboutHalfTheHeightThenFadesIn201Frames) {
     EXPECT_EQ(presents.frames, 202);
 }
 
+TEST(LoadingScreen, WithoutItsImageTheQuadIsWhiteAndFadesToBlack) {
+    ASSERT_TRUE(test::openGlDisplay(200, 150));
+    hookPresents();
+    EXPECT_EQ(loadTexture(kLoadingImageSlot, "no/such/lod.bmp"), 0);
+    EXPECT_EQ(quitRequests, 1);
+    drawLoadingScreen(1.0f, 1.0f, false);
+    EXPECT_EQ(presents.centre[0].r, 255);  // texture 0: drawn untextured in the initial white
+    EXPECT_EQ(presents.centre[0].b, 255);
+    drawLoadingScreen(1.0f, 1.0f, true);
+    EXPECT_EQ(presents.frames, 202);
+    EXPECT_EQ(presents.centre[1].r, 255);  // the fade starts from white
+    EXPECT_EQ(presents.centre.back().r, 0);
+}
+
 // ---- the whole preload in a working directory of its own
 
 void writeDataDirectory(const std::string &skip = "") {
