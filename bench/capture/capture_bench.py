@@ -23,6 +23,6 @@ def run(build, size):
 
 
 if __name__ == "__main__":
-    build = sys.argv[1] if len(sys.argv) > 1 else "build"
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     for size in ("640x480", "1280x720"):
         run(build, size)

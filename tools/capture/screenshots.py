@@ -42,4 +42,4 @@ def main(build):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "build")
+    main(os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build"))
