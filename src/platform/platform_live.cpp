@@ -101,6 +101,7 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     }
     sysWindow(window)->native = native;
     setIcon(native);
+    SDL_RaiseWindow(native);  // over the options window, with the keyboard
     if (!fullScreen) {
         SDL_PumpEvents();
         fitOuterSize(native, w, h);
