@@ -45,16 +45,22 @@ int morphTargetFor(int32_t frame) {
     return -1;
 }
 
+// The wobbling position: each coordinate a float product of the cosine at
+// its index, z about its resting depth.
+void placeWobbling(float xScale, float yScale, float zScale, float zRest) {
+    const float x = xScale * cosTable[wobbleIndexX];
+    const float y = yScale * cosTable[wobbleIndexY];
+    const float zWobble = zScale * cosTable[wobbleIndexZ];
+    const float z = zWobble - zRest;
+    glTranslatef(x, y, z);
+}
+
 }  // namespace
 
 void drawMorphScene(float target) {
     glLoadIdentity();
     enableSphereMap();
-    const float x = 15.0f * cosTable[wobbleIndexX];
-    const float y = 5.0f * cosTable[wobbleIndexY];
-    const float zWobble = 13.0f * cosTable[wobbleIndexZ];
-    const float z = zWobble - 100.0f;
-    glTranslatef(x, y, z);
+    placeWobbling(15.0f, 5.0f, 13.0f, 100.0f);
     glRotatef(morphSpin, 1.0f, 1.0f, 1.0f);
 
     const float level = morphLevel;
@@ -77,11 +83,7 @@ void drawMorphScene(float target) {
 
 void drawMorphBackdrop(float target) {
     glLoadIdentity();
-    const float x = 15.0f * cosTable[wobbleIndexX];
-    const float y = 6.0f * cosTable[wobbleIndexY];
-    const float zWobble = 20.0f * cosTable[wobbleIndexZ];
-    const float z = zWobble - 200.0f;
-    glTranslatef(x, y, z);
+    placeWobbling(15.0f, 6.0f, 20.0f, 200.0f);
     const float level = backdropLevel;
     drawCenteredQuad(150.0f, 8, 0.9f, kQuadAdditive, level, level, level);
     approachTarget(backdropLevel, target, 0.005f, 0.005f);

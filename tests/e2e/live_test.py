@@ -38,6 +38,13 @@ def finish(process, timeout=30):
     return process.returncode, out
 
 
+def expect_exit(process, wanted, why, timeout=30):
+    """The demo exits by itself with the code wanted."""
+    code, out = finish(process, timeout)
+    if code != wanted:
+        fail(f"exit code {code}, wanted {wanted} ({why})\n{out}")
+
+
 def options_window(session, process):
     window = session.wait_window(OPTIONS, process=process)
     if window is None:
@@ -67,9 +74,7 @@ def still_running_then_escape(session, window, process, seconds=2):
     if process.poll() is not None:
         fail("the demo ended by itself: " + process.stdout.read())
     session.key(window, "Escape")
-    code, out = finish(process)
-    if code != 27:
-        fail(f"exit code {code} after Esc, wanted 27\n{out}")
+    expect_exit(process, 27, "Esc")
 
 
 def case_defaults_fullscreen_esc():
@@ -90,9 +95,7 @@ def case_mode_fail():
         if box is None:
             fail("no 'video mode fail' message box")
         s.key(box, "Return")
-        code, out = finish(p)
-        if code != 201:  # the last message taken was the OK click
-            fail(f"exit code {code}, wanted 201\n{out}")
+        expect_exit(p, 201, "the last message taken was the OK click")
 
 
 def case_windowed_800():
@@ -121,9 +124,7 @@ def case_cancel():
             if s.windows(DISPLAY_TITLE):
                 fail("a display window was created after CANCEL")
             time.sleep(0.05)
-        code, _ = finish(p)
-        if code != 202:  # the CANCEL click was the last message taken
-            fail(f"exit code {code}, wanted 202")
+        expect_exit(p, 202, "the CANCEL click was the last message taken")
 
 
 def case_close_options_during_show():
@@ -134,9 +135,7 @@ def case_close_options_during_show():
         display_window(s, p)
         time.sleep(1)
         s.close_window(options)
-        code, out = finish(p)
-        if code != 0:  # its destruction posted quit with code 0
-            fail(f"exit code {code}, wanted 0\n{out}")
+        expect_exit(p, 0, "its destruction posted quit with code 0")
 
 
 def case_missing_data():
@@ -146,9 +145,7 @@ def case_missing_data():
         p = subprocess.Popen([os.path.join(empty, "kaveld")], cwd=empty, env=s.env,
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         press(s, options_window(s, p), OK)
-        code, out = finish(p, timeout=30)
-        if code != 201:
-            fail(f"exit code {code} with no data directory, wanted 201\n{out}")
+        expect_exit(p, 201, "no data: start-up ran to its end, no frame; the OK click came last")
 
 
 def case_installed_runs_from_anywhere():
