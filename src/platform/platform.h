@@ -2,19 +2,29 @@
 //
 // The show's own code (driver, display, music, assets, draw, effects) calls
 // only what is declared here, plus OpenGL 1.1 and GLU, and never a toolkit.
-// A port provides every function below. Two backends exist and both are
-// built and tested:
+// Each backend lives in a folder of its own; what they share sits beside
+// this header. Every backend is built and tested:
 //
-//   live    (platform_live.cpp, sound_live.cpp): SDL2 display window and GL
-//           context, FLTK options window, SDL2 audio output.
-//   offline (platform_offline.cpp, sound_offline.cpp): virtual windows, an
-//           offscreen GL surface (SDL's offscreen driver over EGL), and a
-//           song that advances only when the caller renders samples. Used by
-//           the capture tool and by the tests.
+//   sdl/      live: SDL2 display window and GL context, FLTK options window,
+//             SDL2 audio output.
+//   offline/  virtual windows, an offscreen GL surface (sdl/'s GL steps on
+//             SDL's offscreen driver over EGL), and a song that advances only
+//             when the caller renders samples. Used by the capture tool and
+//             by the tests.
+//   posix/    file mapping with mmap, for both of the above.
 //
-// Shared by both (platform_common.cpp, dib_convert.cpp, file_map.cpp,
-// song_openmpt.cpp): the message queue and window registry, message boxes,
-// file mapping, the DIB-to-24-bit conversion and the module player.
+// Shared by all (this folder): the message queue and window registry
+// (platform_common.cpp), message boxes, the DIB-to-24-bit conversion
+// (dib_convert.cpp) and the module player on libopenmpt (song_openmpt.cpp).
+//
+// A new port: a folder of its own that provides the native side the shared
+// code asks for in platform_internal.h (sysBackend*: pumping native events
+// into Sys_PostMessage, destroying native windows, button marks, message
+// boxes, keyboard focus), the options window and buttons (Sys_Create*), every
+// GLimp_* call, file mapping, and sound output behind Snd_* (rendering through
+// sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
+// frames per second: the show counts its motion in frames of a 60 Hz display.
+// Then a library target beside kaveld_platform_live in CMakeLists.txt.
 //
 // Message numbers and virtual-key codes keep the values the show relies on
 // (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18).

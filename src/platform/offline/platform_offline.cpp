@@ -5,7 +5,7 @@
 // handed to a hook. Used by the capture tool and by the tests.
 #include <cstdio>
 
-#include "platform/gl_surface_sdl.h"
+#include "platform/sdl/gl_surface_sdl.h"
 #include "platform/platform_internal.h"
 
 namespace {

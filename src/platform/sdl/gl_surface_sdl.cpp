@@ -1,7 +1,7 @@
 // gl_surface_sdl.cpp -- the GL steps of the display window on SDL, shared by
 // the live backend (an X11 window) and the offline one (SDL's offscreen
 // driver over EGL): device context, pixel format, context, current, swap.
-#include "platform/gl_surface_sdl.h"
+#include "platform/sdl/gl_surface_sdl.h"
 
 #include "platform/platform_internal.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/gl_surface_sdl.h"
+#include "platform/sdl/gl_surface_sdl.h"
 #include "platform/platform_internal.h"
 
 void fltkPump();                        // options_fltk.cpp
