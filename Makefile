@@ -50,4 +50,27 @@ install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-win64 build-win32 dist
+
+# ---------------------------------------------------------------- Windows
+# The Windows programs, cross-built with mingw-w64: build-win64/kaveld.exe and
+# the 32-bit build-win32/kaveld.exe, each with its own libopenmpt built from
+# Debian's source package (kept in build-win64/ for both).
+.PHONY: windows windows-target test-windows release
+windows: deps
+	@$(MAKE) --no-print-directory windows-target WIN=win64 ARCH=x86_64
+	@$(MAKE) --no-print-directory windows-target WIN=win32 ARCH=i686
+
+windows-target:
+	@scripts/build-openmpt-windows $(ARCH) build-$(WIN)/openmpt build-win64
+	@cmake -S . -B build-$(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DKAVELD_WINDOWS_ARCH=$(ARCH) \
+	  -DKAVELD_OPENMPT_PREFIX=$(CURDIR)/build-$(WIN)/openmpt -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-$(WIN) -j$(JOBS)
+
+# Both programs under wine on a private Xvfb, with the data the Linux build generates.
+test-windows: build windows
+	@timeout -k 10 1200 python3 tests/windows/wine_test.py --linux-build $(BUILD) build-win64 build-win32
+
+# The three archives in dist/.
+release: build windows
+	@scripts/release $(BUILD) build-win64 build-win32 dist

@@ -11,7 +11,9 @@
 //             SDL's offscreen driver over EGL), and a song that advances only
 //             when the caller renders samples. Used by the capture tool and
 //             by the tests.
-//   posix/    file mapping with mmap, for both of the above.
+//   posix/    file mapping with mmap and finding the data, for both of the above.
+//   win32/    Windows: window classes, BUTTON controls and the message queue,
+//             WGL, waveOut sound, file mapping; cross-built with mingw-w64.
 //
 // Shared by all (this folder): the message queue and window registry
 // (platform_common.cpp), message boxes, the DIB-to-24-bit conversion

@@ -1,11 +1,7 @@
 // platform_common.cpp -- the parts of the platform that both backends share:
 // the message queue, the window registry and class table, default window
 // handling, message-box routing, failure injection and the icon resource.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <ctime>
 #include <cstring>
@@ -61,24 +57,6 @@ int64_t Sys_CalendarTime() { return calendarTimeFixed ? fixedCalendarTime : (int
 void Sys_FixCalendarTime(int64_t seconds) {
     calendarTimeFixed = true;
     fixedCalendarTime = seconds;
-}
-
-static bool hasDataDirectory(const std::string &dir) {
-    struct stat st;
-    return stat((dir + "/data").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool Sys_EnterShowDirectory() {
-    if (hasDataDirectory(".")) return true;
-    char exe[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return false;
-    exe[n] = 0;
-    std::string bin(exe);
-    bin = bin.substr(0, bin.rfind('/'));
-    for (const std::string &dir : {bin, bin + "/../share/kaveld"})
-        if (hasDataDirectory(dir)) return chdir(dir.c_str()) == 0;
-    return false;
 }
 
 bool sysShouldFail(const char *step) {

@@ -1,0 +1,34 @@
+# windows.cmake -- the Windows program: the show's modules on the Win32
+# backend, statically linked (libstdc++, libgcc, winpthread, libopenmpt) so
+# that it needs nothing but Windows' own DLLs. The show's data and the tests
+# come from the Linux build. KAVELD_OPENMPT_PREFIX is where
+# scripts/build-openmpt-windows installed libopenmpt for this target.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+add_library(kaveld_gl INTERFACE)
+target_link_libraries(kaveld_gl INTERFACE opengl32 glu32)
+
+add_library(kaveld_openmpt STATIC IMPORTED)
+set_target_properties(kaveld_openmpt PROPERTIES IMPORTED_LOCATION ${KAVELD_OPENMPT_PREFIX}/lib/libopenmpt.a
+  INTERFACE_INCLUDE_DIRECTORIES ${KAVELD_OPENMPT_PREFIX}/include
+  INTERFACE_COMPILE_DEFINITIONS LIBOPENMPT_USE_DLL=0)
+
+add_subdirectory(src/platform/win32)
+add_library(kaveld_core STATIC)
+target_include_directories(kaveld_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(kaveld_core PUBLIC kaveld_gl)
+foreach(module driver display music assets draw effects)
+  add_subdirectory(src/${module})
+endforeach()
+
+# Icon resource 101, converted from the same picture the Linux build uses.
+find_program(KAVELD_CONVERT convert REQUIRED)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kaveld.ico
+  COMMAND ${KAVELD_CONVERT} ${CMAKE_SOURCE_DIR}/res/kaveld_icon.xpm ${CMAKE_BINARY_DIR}/kaveld.ico
+  DEPENDS ${CMAKE_SOURCE_DIR}/res/kaveld_icon.xpm VERBATIM)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/kaveld.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/kaveld.ico INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR})
+
+add_executable(kaveld WIN32 src/driver/main.cpp res/kaveld.rc)
+target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_win32)
+target_link_options(kaveld PRIVATE -static -static-libgcc -static-libstdc++)
