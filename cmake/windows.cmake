@@ -32,3 +32,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/res/kaveld.rc PROPERTIES
 add_executable(kaveld WIN32 src/driver/main.cpp res/kaveld.rc)
 target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_win32)
 target_link_options(kaveld PRIVATE -static -static-libgcc -static-libstdc++)
+
+# What the tests under wine ask Windows about the program's windows.
+add_executable(kaveld-inspect tests/windows/inspect_windows.cpp)
+target_link_options(kaveld-inspect PRIVATE -static -municode)

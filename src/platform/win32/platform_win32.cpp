@@ -8,13 +8,13 @@
 
 namespace {
 
-const char kPropWindow[] = "kaveld.window";  // the registry id a native window stands for
+const wchar_t kPropWindow[] = L"kaveld.window";  // the registry id a native window stands for
 
-PlatformWindow windowOfNative(HWND hwnd) { return (PlatformWindow)(intptr_t)GetPropA(hwnd, kPropWindow); }
+PlatformWindow windowOfNative(HWND hwnd) { return (PlatformWindow)(intptr_t)GetPropW(hwnd, kPropWindow); }
 
 LRESULT CALLBACK nativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     PlatformWindow window = windowOfNative(hwnd);
-    if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:  // from a child button: id in the low word, notification in the high word
         if (lParam) Sys_PostMessage(window, kMsgCommand, wParam, 0);
@@ -24,32 +24,28 @@ LRESULT CALLBACK nativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         Sys_PostMessage(window, message == WM_KEYDOWN ? kMsgKeyDown : kMsgKeyUp, wParam, (lParam >> 30) & 1);
         return 0;
     case WM_CLOSE: Sys_PostMessage(window, kMsgClose, 0, 0); return 0;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && (GetWindowLongA(hwnd, GWL_STYLE) & WS_POPUP)) {
-            SetCursor(nullptr);  // full screen: no pointer over the show
-            return TRUE;
-        }
-        break;
     default: break;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // The native class of a registered class, registered on first use.
 bool nativeClass(const PlatformWindowClass *windowClass) {
-    WNDCLASSEXA existing;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (GetClassInfoExA(instance, windowClass->name, &existing)) return true;
-    WNDCLASSEXA wc = {};
+    std::wstring name = win32Wide(windowClass->name);
+    WNDCLASSEXW existing;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, name.c_str(), &existing)) return true;
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = CS_OWNDC;
+    wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = nativeProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(windowClass->iconResource));
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hIcon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(windowClass->iconResource), IMAGE_ICON, 32, 32,
+                                 LR_LOADMAP3DCOLORS);
+    wc.hCursor = LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW);
     wc.hbrBackground = (HBRUSH)GetStockObject(windowClass->background == kBackgroundBlack ? BLACK_BRUSH : LTGRAY_BRUSH);
-    wc.lpszClassName = windowClass->name;
-    return RegisterClassExA(&wc) != 0;
+    wc.lpszClassName = name.c_str();
+    return RegisterClassExW(&wc) != 0;
 }
 
 // Enters a native window into the registry; destroys it when the registry is full.
@@ -60,18 +56,27 @@ PlatformWindow adopt(HWND hwnd, SysWindowType type, PlatformWindowProc proc, Pla
         return 0;
     }
     sysWindow(window)->native = hwnd;
-    SetPropA(hwnd, kPropWindow, (HANDLE)(intptr_t)window);
+    SetPropW(hwnd, kPropWindow, (HANDLE)(intptr_t)window);
     return window;
 }
 
 HWND createTopLevel(const char *className, const char *caption, DWORD style, int x, int y, int w, int h) {
     const PlatformWindowClass *windowClass = sysFindClass(className);
     if (!windowClass || w <= 0 || h <= 0 || !nativeClass(windowClass)) return nullptr;
-    return CreateWindowExA(0, className, caption, style, x, y, w, h, nullptr, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+    return CreateWindowExW(0, win32Wide(className).c_str(), win32Wide(caption).c_str(), style, x, y, w, h, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
+
+std::wstring win32Wide(const char *utf8) {
+    if (!utf8 || !*utf8) return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide((size_t)n - 1, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], n);
+    return wide;
+}
 
 HWND win32Native(PlatformWindow window) {
     SysWindow *entry = sysWindow(window);
@@ -81,11 +86,8 @@ HWND win32Native(PlatformWindow window) {
 PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *caption, int x, int y, int w, int h) {
     if (sysShouldFail("CreateOptionsWindow")) return 0;
     const PlatformWindowClass *windowClass = sysFindClass(className);
-    HWND hwnd = createTopLevel(className, caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, x, y, w, h);
-    if (!hwnd) return 0;
-    PlatformWindow window = adopt(hwnd, kSysWindowOptions, windowClass->proc, 0);
-    if (window) ShowWindow(hwnd, SW_SHOW);
-    return window;
+    HWND hwnd = createTopLevel(className, caption, WS_VISIBLE | WS_CAPTION | WS_SYSMENU, x, y, w, h);
+    return hwnd ? adopt(hwnd, kSysWindowOptions, windowClass->proc, 0) : 0;
 }
 
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
@@ -94,10 +96,9 @@ PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, 
     if (sysShouldFail("CreateButton") || !parentHwnd) return 0;
     // Plain check boxes and radio buttons: their marks are set by the program alone.
     DWORD style = kind == kButtonCheckBox ? BS_CHECKBOX : kind == kButtonRadio ? BS_RADIOBUTTON : BS_PUSHBUTTON;
-    HWND hwnd = CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h,
-                                parentHwnd, (HMENU)(intptr_t)id, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, L"BUTTON", win32Wide(caption).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                parentHwnd, (HMENU)(intptr_t)id, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return 0;
-    SendMessageA(hwnd, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
     PlatformWindow button = adopt(hwnd, kSysWindowButton, nullptr, parent);
     if (!button) return 0;
     SysWindow *entry = sysWindow(button);
@@ -110,15 +111,15 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
                                   int h) {
     if (sysShouldFail("CreateWindow")) return 0;
     const PlatformWindowClass *windowClass = sysFindClass(className);
-    DWORD style = fullScreen ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    HWND hwnd = createTopLevel(className, caption, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, w, h);
+    if (fullScreen) ShowCursor(FALSE);  // hidden for the rest of the run
+    DWORD style = fullScreen ? WS_POPUP | WS_VISIBLE : WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+    HWND hwnd = createTopLevel(className, caption, style, x, y, w, h);
     if (!hwnd) {
         std::fprintf(stderr, "kaveld: cannot create the display window (error %lu)\n", GetLastError());
         return 0;
     }
     PlatformWindow window = adopt(hwnd, kSysWindowDisplay, windowClass->proc, 0);
     if (!window) return 0;
-    ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);  // over the options window, with the keyboard
     SetFocus(hwnd);
     return window;
@@ -126,26 +127,27 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
 
 void sysBackendPump() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
 void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
     HWND hwnd = (HWND)entry->native;
     if (!hwnd) return;
-    RemovePropA(hwnd, kPropWindow);
+    RemovePropW(hwnd, kPropWindow);
     if (entry->type != kSysWindowButton || IsWindow(hwnd)) DestroyWindow(hwnd);
     entry->native = nullptr;
 }
 
 void sysBackendSetCheck(PlatformWindow, SysWindow *entry) {
-    if (entry->native) SendMessageA((HWND)entry->native, BM_SETCHECK, entry->checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (entry->native) SendMessageW((HWND)entry->native, BM_SETCHECK, entry->checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void sysBackendShowMessageBox(PlatformWindow owner, const char *text, const char *caption) {
-    if (!MessageBoxA(win32Native(owner), text, caption, MB_OK)) std::fprintf(stderr, "kaveld: [%s] %s\n", caption, text);
+    if (!MessageBoxW(win32Native(owner), win32Wide(text).c_str(), win32Wide(caption).c_str(), MB_OK))
+        std::fprintf(stderr, "kaveld: [%s] %s\n", caption, text);
 }
 
 PlatformWindow sysBackendFocus() {
