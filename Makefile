@@ -69,7 +69,7 @@ windows-target:
 
 # Both programs under wine on a private Xvfb, with the data the Linux build generates.
 test-windows: build windows
-	@timeout -k 10 1200 python3 tests/windows/wine_test.py --linux-build $(BUILD) build-win64 build-win32
+	@timeout -k 10 1200 /usr/bin/python3 tests/windows/wine_test.py --linux-build $(BUILD) build-win64 build-win32
 
 # The three archives in dist/.
 release: build windows

@@ -10,8 +10,7 @@ target_link_libraries(kaveld_gl INTERFACE opengl32 glu32)
 
 add_library(kaveld_openmpt STATIC IMPORTED)
 set_target_properties(kaveld_openmpt PROPERTIES IMPORTED_LOCATION ${KAVELD_OPENMPT_PREFIX}/lib/libopenmpt.a
-  INTERFACE_INCLUDE_DIRECTORIES ${KAVELD_OPENMPT_PREFIX}/include
-  INTERFACE_COMPILE_DEFINITIONS LIBOPENMPT_USE_DLL=0)
+  INTERFACE_INCLUDE_DIRECTORIES ${KAVELD_OPENMPT_PREFIX}/include)
 
 add_subdirectory(src/platform/win32)
 add_library(kaveld_core STATIC)

@@ -1,9 +1,10 @@
 // inspect_windows.cpp -- kaveld-inspect.exe CAPTION: how Windows itself sees
 // the top-level window titled CAPTION, for the tests under wine. One
 // line for the window, then one per child control in creation order:
-//   window STYLE X Y W H CLIENT_W CLIENT_H ICON(0/1) CLASS
+//   window STYLE X Y W H CLIENT_W CLIENT_H CLASS
 //   child ID STYLE X Y W H CHECK CLASS|TEXT       (client coordinates)
-// Exits 1 when no such window is found.
+// Exits 1 when no such window is found. kaveld-inspect.exe --icon PROGRAM
+// prints "icon 1" when PROGRAM's icon resource 101 loads as a 32x32 icon.
 #include <windows.h>
 
 #include <cstdio>
@@ -37,6 +38,12 @@ BOOL CALLBACK printChild(HWND child, LPARAM parent) {
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {
+    if (argc == 3 && wcscmp(argv[1], L"--icon") == 0) {
+        HMODULE program = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HANDLE icon = program ? LoadImageW(program, MAKEINTRESOURCEW(101), IMAGE_ICON, 32, 32, 0) : nullptr;
+        std::printf("icon %d\n", icon ? 1 : 0);
+        return icon ? 0 : 1;
+    }
     if (argc != 2) return 2;
     HWND window = FindWindowW(nullptr, argv[1]);
     if (!window) return 1;
@@ -45,10 +52,9 @@ int wmain(int argc, wchar_t **argv) {
     RECT outer, client;
     GetWindowRect(window, &outer);
     GetClientRect(window, &client);
-    bool icon = GetClassLongPtrW(window, GCLP_HICON) != 0;
-    std::printf("window 0x%08lx %ld %ld %ld %ld %ld %ld %d %s\n", (unsigned long)GetWindowLongW(window, GWL_STYLE),
+    std::printf("window 0x%08lx %ld %ld %ld %ld %ld %ld %s\n", (unsigned long)GetWindowLongW(window, GWL_STYLE),
                 outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom,
-                icon ? 1 : 0, utf8(className).c_str());
+                utf8(className).c_str());
     EnumChildWindows(window, printChild, (LPARAM)window);
     return 0;
 }

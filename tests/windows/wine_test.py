@@ -1,0 +1,333 @@
+"""wine_test.py [--linux-build DIR] WIN64_BUILD WIN32_BUILD -- the Windows
+programs under wine on a private Xvfb, driven by real clicks and keys, with a
+PulseAudio null sink behind wine's sound. Every wine process runs under
+`timeout -k`; the wine prefix lives in the 64-bit build folder and its
+wineserver is stopped after every case. Prints one PASS/FAIL line per case
+and exits non-zero when any failed."""
+import argparse
+import contextlib
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from xsession import XSession  # noqa: E402
+
+OPTIONS = "morvane :: k a v e l d"
+DISPLAY_TITLE = " k a v e l d  v1.0\u00e1"
+OK, CANCEL, FULL_SCREEN = (72, 131), (207, 131), (105, 91)  # button centres, client coordinates
+RES_640, RES_800, RES_1024, BPP_32 = (10, 11), (10, 34), (10, 57), (215, 34)
+CONTROLS = [  # id, style, x, y, w, h, class|caption: the options window's eight buttons in creation order
+    (201, 0x50000000, 35, 120, 75, 23, "Button|OK"), (202, 0x50000000, 170, 120, 75, 23, "Button|CANCEL"),
+    (203, 0x50000002, 96, 80, 88, 23, "Button|full screen"), (204, 0x50000004, 0, 0, 88, 23, "Button|640x480"),
+    (205, 0x50000004, 0, 23, 88, 23, "Button|800x600"), (206, 0x50000004, 0, 46, 88, 23, "Button|1024x768"),
+    (207, 0x50000004, 206, 0, 88, 23, "Button|16bpp"), (208, 0x50000004, 206, 23, 88, 23, "Button|32bpp")]
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll", "winmm.dll", "msvcrt.dll",
+               "advapi32.dll", "shell32.dll", "ole32.dll", "ws2_32.dll", "bcrypt.dll", "ntdll.dll"}
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class SoundServer:
+    """A private PulseAudio with a null sink as its default; records the sink's monitor."""
+
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix="kaveld-pulse-")
+        self.socket = os.path.join(self.dir, "native")
+        self.env = dict(os.environ, HOME=self.dir, PULSE_RUNTIME_PATH=self.dir, PULSE_SERVER="unix:" + self.socket)
+        self.server = subprocess.Popen(
+            ["timeout", "-k", "5", "1200", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+             "--use-pid-file=no", "-L", f"module-native-protocol-unix auth-anonymous=1 socket={self.socket}",
+             "-L", "module-null-sink sink_name=kaveld_sink rate=44100", "-L", "module-always-sink"],
+            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            if subprocess.run(["timeout", "-k", "2", "5", "pactl", "info"], env=self.env,
+                              capture_output=True).returncode == 0:
+                return
+            time.sleep(0.2)
+        self.close()
+        raise RuntimeError("the sound server did not start")
+
+    def peak(self, seconds):
+        """The loudest sample (16-bit) heard on the sink's monitor during the next seconds."""
+        out = subprocess.run(["timeout", "-k", "2", str(seconds), "parec", "-d", "kaveld_sink.monitor",
+                              "--format=s16le", "--channels=2", "--rate=44100", "--raw"],
+                             env=self.env, capture_output=True).stdout
+        samples = struct.unpack("<%dh" % (len(out) // 2), out[:len(out) // 2 * 2])
+        return max((abs(s) for s in samples), default=0)
+
+    def close(self):
+        self.server.terminate()
+        try:
+            self.server.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.server.kill()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class Wine:
+    """Runs programs in the test prefix on one X display and one sound server."""
+
+    def __init__(self, prefix, session, sound):
+        self.env = dict(sound.env, DISPLAY=session.name, WINEPREFIX=prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
+        if not os.path.exists(os.path.join(prefix, "system.reg")):
+            self.run(["wineboot", "-i"], timeout=300)
+            # No crash dialog may wait for a person; sound through PulseAudio.
+            self.run(["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
+                      "/d", "0", "/f"], timeout=60)
+            self.run(["reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "pulse", "/f"], timeout=60)
+            self.stop()
+
+    def command(self, args, timeout):
+        return ["timeout", "-k", "5", str(timeout), "wine", *args]
+
+    def run(self, args, timeout=60, cwd=None):
+        return subprocess.run(self.command(args, timeout), env=self.env, cwd=cwd, capture_output=True, text=True)
+
+    def start(self, exe, cwd, timeout=120, debug="-all"):
+        env = dict(self.env, WINEDEBUG=debug)
+        return subprocess.Popen(self.command([exe], timeout), env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE, text=True, errors="replace")
+
+    def inspect(self, inspector, caption):
+        """Windows' own view of the window titled caption: (window fields, [child fields]) or None."""
+        result = self.run([inspector, caption], timeout=60)
+        if result.returncode != 0:
+            return None
+        lines = result.stdout.splitlines()
+        window = lines[0].split(" ", 8)[1:]
+        children = [line.split(" ", 8)[1:] for line in lines[1:] if line.startswith("child ")]
+        return window, children
+
+    def stop(self):
+        subprocess.run(["timeout", "-k", "5", "60", "wineserver", "-k"], env=self.env, capture_output=True)
+        subprocess.run(["timeout", "-k", "5", "60", "wineserver", "-w"], env=self.env, capture_output=True)
+
+
+class Program:
+    """One run of kaveld.exe; its stderr (wine's trace) is read as it comes, with arrival times."""
+
+    def __init__(self, wine, exe, cwd, debug="-all"):
+        self.process = wine.start(exe, cwd, debug=debug)
+        self.lines = []
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.process.stderr:
+            self.lines.append((time.time(), line))
+
+    def exit_code(self, timeout=60):
+        try:
+            self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise Failure("the program did not exit in time")
+        self.reader.join(timeout=10)
+        return self.process.returncode
+
+    def swaps(self):
+        """Arrival times of the presents wine traced."""
+        return [t for t, line in self.lines if "wglSwapBuffers" in line]
+
+
+@contextlib.contextmanager
+def desktop(ctx, width, height):
+    """A private X screen of width x height, a sound server and wine on them; all stopped after."""
+    with XSession(width, height) as session:
+        sound = SoundServer()
+        wine = None
+        try:
+            wine = Wine(ctx.prefix, session, sound)
+            yield session, sound, wine
+        finally:
+            if wine:
+                wine.stop()
+            sound.close()
+
+
+def options_window(session, program):
+    window = session.wait_window(OPTIONS, timeout=60, process=program.process)
+    check(window is not None, "no options window")
+    return window
+
+
+def press(session, window, *buttons):
+    for b in buttons:
+        session.click(window, *b)
+        time.sleep(0.3)
+
+
+def checks(wine, inspector):
+    found = wine.inspect(inspector, OPTIONS)
+    check(found is not None, "the options window is gone")
+    return {int(c[0]): int(c[6]) for c in found[1]}
+
+
+# ------------------------------------------------------------------ cases
+
+def case_programs_are_windows_gui(ctx):
+    for build, magic, arch in ((ctx.win64, "PE32+", "x86_64"), (ctx.win32, "PE32 ", "i686")):
+        exe = os.path.join(build, "kaveld.exe")
+        kind = subprocess.run(["file", "-b", exe], capture_output=True, text=True, timeout=30).stdout
+        check(kind.startswith(magic) and "(GUI)" in kind, f"{exe} is {kind.strip()}")
+        dump = subprocess.run([f"{arch}-w64-mingw32-objdump", "-p", exe], capture_output=True, text=True,
+                              timeout=60).stdout
+        dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
+        check(dlls and dlls <= SYSTEM_DLLS, f"{exe} imports {sorted(dlls - SYSTEM_DLLS)}")
+        check("opengl32.dll" in dlls and "winmm.dll" in dlls, f"{exe} imports {sorted(dlls)}")
+
+
+def case_missing_data(ctx):
+    with desktop(ctx, 640, 480) as (s, sound, wine), tempfile.TemporaryDirectory() as empty:
+        shutil.copy(os.path.join(ctx.win64, "kaveld.exe"), empty)
+        p = Program(wine, os.path.join(empty, "kaveld.exe"), empty)
+        press(s, options_window(s, p), OK)
+        code = p.exit_code()
+        check(code == 201, f"exit code {code}, wanted 201: no data ends start-up with no frame")
+
+
+def case_options_window_and_click_rules(ctx):
+    with desktop(ctx, 640, 480) as (s, sound, wine):
+        p = Program(wine, ctx.exe, ctx.stage)
+        options = options_window(s, p)
+        window, children = wine.inspect(ctx.inspector, OPTIONS)
+        style, x, y, w, h = int(window[0], 16), *map(int, window[1:5])
+        check((x, y, w, h) == (0, 0, 294, 206), f"options window at {(x, y, w, h)}")
+        check(style & 0x00CF0000 == 0x00C80000, f"options window style {style:#x}: caption and close box only")
+        check(window[7] == "options", f"options window of class {window[7]}")
+        for build in (ctx.win64, ctx.win32):
+            icon = wine.run([ctx.inspector, "--icon", os.path.join(build, "kaveld.exe")]).stdout.strip()
+            check(icon == "icon 1", f"no icon resource 101 in {build}/kaveld.exe")
+        # Windows itself adds WS_TABSTOP to a radio button it checks.
+        got = [(int(c[0]), int(c[1], 16) & ~0x00010000, *map(int, c[2:6]), c[7]) for c in children]
+        check(got == CONTROLS, "controls:\n" + "\n".join(map(str, got)))
+        check(checks(wine, ctx.inspector) == {201: 0, 202: 0, 203: 1, 204: 1, 205: 0, 206: 0, 207: 1, 208: 0},
+              "initial marks")
+        for key in ("Escape", "Return"):  # no default button, no keyboard handling of its own
+            s.key(options, key)
+        press(s, options, FULL_SCREEN)
+        check(checks(wine, ctx.inspector)[203] == 0, "full screen clicked once is unchecked")
+        press(s, options, FULL_SCREEN, RES_640)
+        marks = checks(wine, ctx.inspector)
+        check(marks[203] == 1 and (marks[204], marks[205], marks[206]) == (1, 0, 0),
+              f"twice toggled, checked resolution re-clicked: {marks}")
+        wx, wy, _, _ = s.geometry(options)
+        s.xdotool("mousemove", str(wx + RES_1024[0]), str(wy + RES_1024[1]))
+        s.xdotool("click", "--repeat", "2", "--delay", "60", "1")
+        time.sleep(0.5)
+        marks = checks(wine, ctx.inspector)
+        check((marks[204], marks[205], marks[206]) == (0, 0, 1), f"double click on 1024x768: {marks}")
+        check(p.process.poll() is None and not s.windows(DISPLAY_TITLE), "a click or key started the show")
+        press(s, options, CANCEL)
+        deadline = time.time() + 20
+        while p.process.poll() is None and time.time() < deadline:
+            check(not s.windows(DISPLAY_TITLE), "a display window was created after CANCEL")
+            time.sleep(0.05)
+        code = p.exit_code()
+        check(code == 202, f"exit code {code} after CANCEL, wanted 202")
+
+
+def case_windowed_show_sound_esc(ctx):
+    with desktop(ctx, 1024, 768) as (s, sound, wine):
+        p = Program(wine, ctx.exe, ctx.stage, debug="+timestamp,+wgl")
+        press(s, options_window(s, p), FULL_SCREEN, RES_800, BPP_32)
+        clicked = time.time()
+        press(s, options_window(s, p), OK)
+        display = s.wait_window(DISPLAY_TITLE, timeout=60, process=p.process)
+        check(display is not None, f"no display window titled {DISPLAY_TITLE!r}")
+        window, _ = wine.inspect(ctx.inspector, DISPLAY_TITLE)
+        style, x, y, w, h = int(window[0], 16), *map(int, window[1:5])
+        check(style == 0x10C80000 and (x, y, w, h) == (0, 0, 800, 600),
+              f"windowed display: style {style:#x} at {(x, y, w, h)}")
+        check(window[7] == "main", f"display window of class {window[7]}")
+        time.sleep(6)  # past the loading fade: the music plays
+        peak = sound.peak(3)
+        check(peak > 500, f"the sink heard nothing (peak {peak})")
+        check(p.process.poll() is None, "the show ended by itself")
+        swaps = p.swaps()
+        check(len(swaps) > 60, f"only {len(swaps)} frames presented")
+        tail = swaps[len(swaps) // 3:]
+        gaps = sorted(b - a for a, b in zip(tail, tail[1:]))
+        median = gaps[len(gaps) // 2]
+        rate = (len(tail) - 1) / (tail[-1] - tail[0])
+        print(f"windows: OK to first frame {swaps[0] - clicked:.2f} s, {rate:.1f} frames/s "
+              f"(median gap {median * 1000:.1f} ms)")
+        check(rate < 63, f"{rate:.1f} frames per second: presents are not held to 60")
+        check(0.0150 < median < 0.0185, f"median gap between frames {median * 1000:.1f} ms, wanted 16.7")
+        s.key(display, "Escape")
+        code = p.exit_code()
+        check(code == 27, f"exit code {code} after Esc, wanted 27")
+
+
+def case_video_mode_fail(ctx):
+    with desktop(ctx, 640, 480) as (s, sound, wine):
+        p = Program(wine, ctx.exe, ctx.stage, debug="+wgl")
+        press(s, options_window(s, p), RES_1024, OK)
+        box = s.wait_window("video mode fail", timeout=60, process=p.process)
+        check(box is not None, "no 'video mode fail' message box")
+        s.key(box, "Return")
+        code = p.exit_code()
+        check(code == 201, f"exit code {code}, wanted 201 (the OK click was the last message taken)")
+        check(not p.swaps(), "frames presented after the mode failed")
+
+
+CASES = [case_programs_are_windows_gui, case_missing_data, case_options_window_and_click_rules,
+         case_windowed_show_sound_esc, case_video_mode_fail]
+
+
+class Context:
+    def __init__(self, args):
+        self.win64 = os.path.abspath(args.win64)
+        self.win32 = os.path.abspath(args.win32)
+        self.prefix = os.path.join(self.win64, "wineprefix")
+        self.inspector = os.path.join(self.win64, "kaveld-inspect.exe")
+        # The program beside a copy of the data the Linux build generated.
+        self.stage = os.path.join(self.win64, "stage")
+        shutil.rmtree(self.stage, ignore_errors=True)
+        os.makedirs(self.stage)
+        shutil.copy(os.path.join(self.win64, "kaveld.exe"), self.stage)
+        shutil.copytree(os.path.join(os.path.abspath(args.linux_build), "data"), os.path.join(self.stage, "data"))
+        self.exe = os.path.join(self.stage, "kaveld.exe")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--linux-build", default="build")
+    parser.add_argument("--case", help="run only the cases whose name contains this")
+    parser.add_argument("win64")
+    parser.add_argument("win32")
+    args = parser.parse_args()
+    ctx = Context(args)
+    failed = 0
+    for case in CASES:
+        name = case.__name__[5:]
+        if args.case and args.case not in name:
+            continue
+        started = time.time()
+        try:
+            case(ctx)
+            print(f"PASS: {name} ({time.time() - started:.0f} s)", flush=True)
+        except Failure as e:
+            failed += 1
+            print(f"FAIL: {name}: {e}", flush=True)
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
