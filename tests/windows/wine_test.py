@@ -28,6 +28,7 @@ CONTROLS = [  # id, style, x, y, w, h, class|caption: the options window's eight
     (203, 0x50000002, 96, 80, 88, 23, "Button|full screen"), (204, 0x50000004, 0, 0, 88, 23, "Button|640x480"),
     (205, 0x50000004, 0, 23, 88, 23, "Button|800x600"), (206, 0x50000004, 0, 46, 88, 23, "Button|1024x768"),
     (207, 0x50000004, 206, 0, 88, 23, "Button|16bpp"), (208, 0x50000004, 206, 23, 88, 23, "Button|32bpp")]
+LOADING_PRESENTS = 202  # the loading image once, then its fade
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll", "winmm.dll", "msvcrt.dll",
                "advapi32.dll", "shell32.dll", "ole32.dll", "ws2_32.dll", "bcrypt.dll", "ntdll.dll"}
 
@@ -142,8 +143,13 @@ class Program:
         return self.process.returncode
 
     def swaps(self):
-        """Arrival times of the presents wine traced."""
-        return [t for t, line in self.lines if "wglSwapBuffers" in line]
+        """Times of the presents wine traced: (arrival here, wine's own clock), in seconds."""
+        found = []
+        for arrival, line in self.lines:
+            stamp = re.match(r"(\d+)\.(\d+):", line)
+            if "wglSwapBuffers" in line and stamp:
+                found.append((arrival, int(stamp.group(1)) + int(stamp.group(2)) / 1000))
+        return found
 
 
 @contextlib.contextmanager
@@ -253,23 +259,26 @@ def case_windowed_show_sound_esc(ctx):
         check(display is not None, f"no display window titled {DISPLAY_TITLE!r}")
         window, _ = wine.inspect(ctx.inspector, DISPLAY_TITLE)
         style, x, y, w, h = int(window[0], 16), *map(int, window[1:5])
-        check(style == 0x10C80000 and (x, y, w, h) == (0, 0, 800, 600),
+        # Windows adds WS_CLIPSIBLINGS to every window with a caption.
+        check(style & ~0x04000000 == 0x10C80000 and (x, y, w, h) == (0, 0, 800, 600),
               f"windowed display: style {style:#x} at {(x, y, w, h)}")
         check(window[7] == "main", f"display window of class {window[7]}")
         time.sleep(6)  # past the loading fade: the music plays
         peak = sound.peak(3)
-        check(peak > 500, f"the sink heard nothing (peak {peak})")
         check(p.process.poll() is None, "the show ended by itself")
         swaps = p.swaps()
-        check(len(swaps) > 60, f"only {len(swaps)} frames presented")
-        tail = swaps[len(swaps) // 3:]
-        gaps = sorted(b - a for a, b in zip(tail, tail[1:]))
-        median = gaps[len(gaps) // 2]
-        rate = (len(tail) - 1) / (tail[-1] - tail[0])
-        print(f"windows: OK to first frame {swaps[0] - clicked:.2f} s, {rate:.1f} frames/s "
-              f"(median gap {median * 1000:.1f} ms)")
-        check(rate < 63, f"{rate:.1f} frames per second: presents are not held to 60")
-        check(0.0150 < median < 0.0185, f"median gap between frames {median * 1000:.1f} ms, wanted 16.7")
+        # Start-up presents the loading image, then its fade of 201 frames: cheap frames, which
+        # only the pacing holds to 60 per second however fast the machine.
+        check(len(swaps) > LOADING_PRESENTS + 60, f"only {len(swaps)} frames presented")
+        fade = swaps[LOADING_PRESENTS][1] - swaps[1][1]
+        show = [wine_time for _, wine_time in swaps[LOADING_PRESENTS:]]
+        rate = (len(show) - 1) / (show[-1] - show[0])
+        print(f"windows: OK to first frame {swaps[0][0] - clicked:.2f} s, loading fade {fade:.2f} s, "
+              f"show {rate:.1f} frames/s", flush=True)
+        check(fade > 0.97 * (LOADING_PRESENTS - 1) / 60, f"the loading fade took {fade:.2f} s: not held to 60/s")
+        # At most 60 per second; fewer only when the machine cannot draw the show as fast.
+        check(20 < rate < 61.5, f"the show presents {rate:.1f} frames per second")
+        check(peak > 500, f"the sink heard nothing (peak {peak})")
         s.key(display, "Escape")
         code = p.exit_code()
         check(code == 27, f"exit code {code} after Esc, wanted 27")
