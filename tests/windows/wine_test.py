@@ -295,12 +295,31 @@ def case_video_mode_fail(ctx):
         check(code == 201, f"exit code {code}, wanted 201 (the OK click was the last message taken)")
 
 
-CASES = [case_programs_are_windows_gui, case_missing_data, case_options_window_and_click_rules,
+def case_release_archives(ctx):
+    with tempfile.TemporaryDirectory() as dist:
+        result = subprocess.run([os.path.join(ctx.source, "scripts", "release"), ctx.linux, ctx.win64, ctx.win32,
+                                 dist], capture_output=True, text=True, timeout=300)
+        check(result.returncode == 0, "release failed: " + result.stderr)
+        for name, program in (("win64", "kaveld.exe"), ("win32", "kaveld.exe"), ("linux-x86_64", "kaveld")):
+            archive = os.path.join(dist, f"kaveld-1.0-{name}" + (".tar.gz" if "linux" in name else ".zip"))
+            lister = ["tar", "-tzf", archive] if archive.endswith(".tar.gz") else ["unzip", "-Z1", archive]
+            listing = subprocess.run(lister, capture_output=True, text=True, timeout=60).stdout.split()
+            folder = f"kaveld-1.0-{name}/"
+            for path in (program, "README.txt", "data/demotune.xm"):
+                check(folder + path in listing, f"{os.path.basename(archive)} lacks {folder + path}")
+            data = sorted(os.listdir(os.path.join(ctx.linux, "data")))
+            check(sorted(p[len(folder) + 5:] for p in listing if p.startswith(folder + "data/") and
+                         not p.endswith("/")) == data, f"{os.path.basename(archive)}: data/ differs")
+
+
+CASES = [case_programs_are_windows_gui, case_release_archives, case_missing_data, case_options_window_and_click_rules,
          case_windowed_show_sound_esc, case_video_mode_fail]
 
 
 class Context:
     def __init__(self, args):
+        self.source = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+        self.linux = os.path.abspath(args.linux_build)
         self.win64 = os.path.abspath(args.win64)
         self.win32 = os.path.abspath(args.win32)
         self.prefix = os.path.join(self.win64, "wineprefix")
@@ -310,7 +329,7 @@ class Context:
         shutil.rmtree(self.stage, ignore_errors=True)
         os.makedirs(self.stage)
         shutil.copy(os.path.join(self.win64, "kaveld.exe"), self.stage)
-        shutil.copytree(os.path.join(os.path.abspath(args.linux_build), "data"), os.path.join(self.stage, "data"))
+        shutil.copytree(os.path.join(self.linux, "data"), os.path.join(self.stage, "data"))
         self.exe = os.path.join(self.stage, "kaveld.exe")
 
 
