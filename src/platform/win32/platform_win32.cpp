@@ -9,6 +9,8 @@
 namespace {
 
 const wchar_t kPropWindow[] = L"kaveld.window";  // the registry id a native window stands for
+const DWORD kIdleWaitMs = 20;
+int displayWindows = 0;  // owned by GLimp_CreateWindow and sysBackendDestroyNative: display windows open
 
 PlatformWindow windowOfNative(HWND hwnd) { return (PlatformWindow)(intptr_t)GetPropW(hwnd, kPropWindow); }
 
@@ -120,22 +122,30 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     }
     PlatformWindow window = adopt(hwnd, kSysWindowDisplay, windowClass->proc, 0);
     if (!window) return 0;
+    displayWindows++;
     SetForegroundWindow(hwnd);  // over the options window, with the keyboard
     SetFocus(hwnd);
     return window;
 }
 
+// Never waits while a display window is open: the frame loop pumps here.
+// Before that (the options window waits for the viewer, its loop polling),
+// an empty queue waits a little for input instead of spinning.
 void sysBackendPump() {
     MSG msg;
+    bool any = false;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+        any = true;
     }
+    if (!any && displayWindows == 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleWaitMs, QS_ALLINPUT);
 }
 
 void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
     HWND hwnd = (HWND)entry->native;
     if (!hwnd) return;
+    if (entry->type == kSysWindowDisplay) displayWindows--;
     RemovePropW(hwnd, kPropWindow);
     if (entry->type != kSysWindowButton || IsWindow(hwnd)) DestroyWindow(hwnd);
     entry->native = nullptr;
