@@ -13,25 +13,22 @@ set_target_properties(kaveld_openmpt PROPERTIES IMPORTED_LOCATION ${KAVELD_OPENM
   INTERFACE_INCLUDE_DIRECTORIES ${KAVELD_OPENMPT_PREFIX}/include)
 
 add_subdirectory(src/platform/win32)
-add_library(kaveld_core STATIC)
-target_include_directories(kaveld_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(kaveld_core PUBLIC kaveld_gl)
-foreach(module driver display music assets draw effects)
-  add_subdirectory(src/${module})
-endforeach()
 
-# Icon resource 101, converted from the same picture the Linux build uses.
-find_program(KAVELD_CONVERT convert REQUIRED)
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kaveld.ico
-  COMMAND ${KAVELD_CONVERT} ${CMAKE_SOURCE_DIR}/res/kaveld_icon.xpm ${CMAKE_BINARY_DIR}/kaveld.ico
-  DEPENDS ${CMAKE_SOURCE_DIR}/res/kaveld_icon.xpm VERBATIM)
-set_source_files_properties(${CMAKE_SOURCE_DIR}/res/kaveld.rc PROPERTIES
-  OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/kaveld.ico INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR})
+# The programs, once the show's modules are in kaveld_core; icon resource 101
+# converted from the same picture the Linux build uses.
+function(kaveld_windows_programs)
+  find_program(KAVELD_CONVERT convert REQUIRED)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kaveld.ico
+    COMMAND ${KAVELD_CONVERT} ${CMAKE_SOURCE_DIR}/res/kaveld_icon.xpm ${CMAKE_BINARY_DIR}/kaveld.ico
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/kaveld_icon.xpm VERBATIM)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/res/kaveld.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/kaveld.ico INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR})
 
-add_executable(kaveld WIN32 src/driver/main.cpp res/kaveld.rc)
-target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_win32)
-target_link_options(kaveld PRIVATE -static -static-libgcc -static-libstdc++)
+  add_executable(kaveld WIN32 src/driver/main.cpp res/kaveld.rc)
+  target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_win32)
+  target_link_options(kaveld PRIVATE -static -static-libgcc -static-libstdc++)
 
-# What the tests under wine ask Windows about the program's windows.
-add_executable(kaveld-inspect tests/windows/inspect_windows.cpp)
-target_link_options(kaveld-inspect PRIVATE -static -municode)
+  # What the tests under wine ask Windows about the program's windows.
+  add_executable(kaveld-inspect tests/windows/inspect_windows.cpp)
+  target_link_options(kaveld-inspect PRIVATE -static -municode)
+endfunction()
