@@ -24,9 +24,9 @@ struct CaptureRun {
     CaptureOptions options;
     CaptureSink sink;
     FILE *trace = nullptr;
-    long presents = 0;    // every presented frame, the loading screen's included
+    long presents = 0;     // every presented frame, the loading screen's included
     long videoFrames = 0;  // frames written to the video (or directory), at options.fps
-    long showFrames = 0;  // frames of the frame loop
+    long showFrames = 0;   // frames of the frame loop
     bool writeFailed = false;
     std::vector<float> audio;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
