@@ -25,7 +25,8 @@
 // boxes, keyboard focus), the options window and buttons (Sys_Create*), every
 // GLimp_* call, file mapping, and sound output behind Snd_* (rendering through
 // sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
-// frames per second: the show counts its motion in frames of a 60 Hz display.
+// frames per second: the show counts its motion in frames of a 60 Hz display;
+// pacer.h, beside this header, does that for any backend.
 // Then a library target beside kaveld_platform_live in CMakeLists.txt.
 //
 // Message numbers and virtual-key codes keep the values the show relies on
@@ -67,7 +68,10 @@ struct PlatformMessage {
 typedef intptr_t (*PlatformWindowProc)(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // Takes the oldest queued message for any window into *out and removes it;
-// pumps the toolkits' native events first. Never waits. False when empty.
+// pumps the toolkits' native events first. False when empty. Never waits
+// while a display window is open; with none open and nothing queued, it may
+// wait a few hundredths of a second for native events, so that a loop that
+// polls it (the options window's) leaves the processor idle.
 bool Sys_PeekMessage(PlatformMessage *out);
 // For a key-down that produces a character, queues the matching kMsgChar.
 void Sys_TranslateMessage(const PlatformMessage *msg);
@@ -151,6 +155,9 @@ bool GLimp_HasCurrentContext();
 // Presents the back buffer; failures are ignored.
 void GLimp_SwapBuffers(PlatformDc dc);
 // Asks for presenting to wait for the display's refresh (interval 1) or not (0).
+// Waiting presents come at most 60 a second: the backend asks for the whole
+// multiple of 60 Hz its display refreshes at, and paces on a clock where that
+// is not honoured. Interval 0 presents unpaced (benchmarks of drawing speed).
 void GLimp_SetSwapInterval(int interval);
 
 // ---------------------------------------------------------------- message boxes

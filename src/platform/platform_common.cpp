@@ -84,6 +84,8 @@ void Sys_PostMessage(PlatformWindow window, uint32_t message, uintptr_t wParam, 
 
 void Sys_PostQuitMessage(int exitCode) { Sys_PostMessage(0, kMsgQuit, (uintptr_t)exitCode, 0); }
 
+bool sysQueueEmpty() { return messageQueue.empty(); }
+
 bool Sys_PeekMessage(PlatformMessage *out) {
     sysBackendPump();
     if (messageQueue.empty()) return false;

@@ -26,6 +26,7 @@ const PlatformWindowClass *sysFindClass(const char *name);
 // True (and one count used up) when a failure was injected for this step.
 bool sysShouldFail(const char *step);
 uint32_t sysNowMs();
+bool sysQueueEmpty();  // no message waits in the queue
 // Icon resource 101 as 32x32 RGBA pixels (from res/kaveld_icon.xpm).
 const uint32_t *sysIconRgba();
 

@@ -146,6 +146,31 @@ def case_options():
         check(r.returncode == 1 and "could not start" in r.stderr, f"missing data: exit {r.returncode}")
 
 
+def case_video_rate():
+    """The show keeps its 60 frames to a second of music at any video rate;
+    each video frame is the present nearest its time."""
+    with tempfile.TemporaryDirectory() as tmp:
+        runs = {}
+        for fps in (30, 60, 120):
+            out, trace = os.path.join(tmp, f"f{fps}"), os.path.join(tmp, f"t{fps}.jsonl")
+            r = capture("--size", "64x48", "--seed", "5", "--frames", "30", "--fps", str(fps), "--out", out,
+                        "--trace", trace)
+            check(r.returncode == 0, f"--fps {fps}: exit {r.returncode}: {r.stderr}")
+            frames = sorted(n for n in os.listdir(out) if n.startswith("frame_"))
+            check(frames == [f"frame_{k:06d}.png" for k in range(len(frames))], f"--fps {fps}: frames not 0, 1, 2 ...")
+            pictures = [open(os.path.join(out, n), "rb").read() for n in frames]
+            runs[fps] = (pictures, open(trace).read(), open(os.path.join(out, "audio.wav"), "rb").read())
+        presents = 202 + 30
+        at60 = runs[60][0]
+        check(len(at60) == presents, f"{len(at60)} frames at 60 fps for {presents} presents")
+        check(len(set(at60)) > 40, "the frames do not change")
+        check(runs[30][0] == at60[::2], "a frame at 30 fps is not every second frame at 60")
+        check(runs[120][0] == [p for p in at60 for _ in (0, 1)], "a frame at 120 fps is not each frame at 60 twice")
+        for fps in (30, 120):
+            check(runs[fps][1] == runs[60][1], f"the show's trace differs at --fps {fps}")
+            check(runs[fps][2] == runs[60][2], f"the sound differs at --fps {fps}")
+
+
 def case_video():
     with tempfile.TemporaryDirectory() as tmp:
         video = os.path.join(tmp, "show.mp4")

@@ -10,7 +10,7 @@
 
 struct CaptureOptions {
     int width = 640, height = 480;
-    int fps = 60;
+    int fps = 60;      // the video's rate; the show always runs 60 frames to a second of music
     long frames = -1;  // -1: the whole show
     bool seeded = false;
     int64_t seed = 0;

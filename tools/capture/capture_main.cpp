@@ -1,7 +1,8 @@
 // capture_main.cpp -- kaveld-capture: runs the show's own start-up,
-// timeline and effects on the offline platform at a fixed frame rate, the
-// song advanced by exactly rate / fps samples per presented frame, and
-// writes the frames, the sound and a trace.
+// timeline and effects on the offline platform, 60 presented frames to a
+// second of music as on the live display (the song advanced by exactly
+// rate / 60 samples per present), and writes the sound, a trace, and video
+// frames at the chosen rate, each the present nearest its time.
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,16 +24,26 @@ struct CaptureRun {
     CaptureOptions options;
     CaptureSink sink;
     FILE *trace = nullptr;
-    long presents = 0;    // every presented frame, the loading screen's included
-    long showFrames = 0;  // frames of the frame loop
+    long presents = 0;     // every presented frame, the loading screen's included
+    long videoFrames = 0;  // frames written to the video (or directory), at options.fps
+    long showFrames = 0;   // frames of the frame loop
     bool writeFailed = false;
     std::vector<float> audio;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
 
-// Samples for present n: the integer steps of n * rate / fps, so no sample drifts.
-size_t samplesFor(long n, int fps) {
-    return (size_t)(((n + 1) * (long long)kCaptureRate) / fps - (n * (long long)kCaptureRate) / fps);
+enum : int { kShowRate = 60 };  // presents per second of music
+
+// Samples for present n: the integer steps of n * rate / 60, so no sample drifts.
+size_t samplesFor(long n) {
+    return (size_t)(((n + 1) * (long long)kCaptureRate) / kShowRate - (n * (long long)kCaptureRate) / kShowRate);
+}
+
+// Video frames (at fps) whose time k / fps lies nearest present n's, n / 60,
+// or half-way before it: the running count up to present n is
+// floor(fps (2n + 1) / 120) + 1.
+long videoFramesThrough(long n, int fps) {
+    return n < 0 ? 0 : (long)((long long)fps * (2 * n + 1) / (2 * kShowRate)) + 1;
 }
 
 int percentDone(const CaptureRun &run) {
@@ -54,22 +65,26 @@ bool selected(const CaptureRun &run, long frame) {
     return std::find(s.begin(), s.end(), frame) != s.end();
 }
 
-// Every present is frame_NNNNNN (the loading screen's included); with
+// Every video frame is frame_NNNNNN (the loading screen's included), showing
+// the present nearest its time: none, one or several per present; with
 // --select, only the chosen frames of the show, as show_NNNNNN.
 bool capturePicture(CaptureRun &run, long present, long showFrame) {
     char name[32];
-    if (run.options.select.empty())
-        std::snprintf(name, sizeof name, "frame_%06ld.png", present);
-    else if (showFrame >= 0 && selected(run, showFrame))
+    if (!run.options.select.empty()) {
+        if (showFrame < 0 || !selected(run, showFrame)) return true;
         std::snprintf(name, sizeof name, "show_%06ld.png", showFrame);
-    else
-        return true;
-    return writeFrame(run.sink, name);
+        return writeFrame(run.sink, name);
+    }
+    for (long end = videoFramesThrough(present, run.options.fps); run.videoFrames < end; run.videoFrames++) {
+        std::snprintf(name, sizeof name, "frame_%06ld.png", run.videoFrames);
+        if (!writeFrame(run.sink, name)) return false;
+    }
+    return true;
 }
 
 void onPresent(void *user, int, int) {
     CaptureRun &run = *(CaptureRun *)user;
-    size_t samples = samplesFor(run.presents, run.options.fps);
+    size_t samples = samplesFor(run.presents);
     run.audio.assign(samples * 2, 0.0f);
     Snd_RenderOffline(run.audio.data(), samples);  // silence until the song starts
     writeAudio(run.sink, run.audio.data(), samples);

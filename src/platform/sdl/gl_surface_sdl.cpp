@@ -3,6 +3,7 @@
 // driver over EGL): device context, pixel format, context, current, swap.
 #include "platform/sdl/gl_surface_sdl.h"
 
+#include "platform/pacer.h"
 #include "platform/platform_internal.h"
 
 namespace {
@@ -13,6 +14,7 @@ struct DcRecord {
 };
 DcRecord dcs[kSysMaxWindows + 1];
 bool contextCurrent = false;
+int swapIntervalAsked = -1;  // owned by GLimp_SetSwapInterval; -1 until the show asks
 
 DcRecord *dcRecord(PlatformDc dc) {
     if (dc < 1 || dc > kSysMaxWindows) return nullptr;
@@ -97,6 +99,18 @@ bool GLimp_DeleteContext(PlatformGlContext context) {
 
 bool GLimp_HasCurrentContext() { return contextCurrent && SDL_GL_GetCurrentContext() != nullptr; }
 
+// Waiting for the refresh asks for the whole multiple of 60 Hz that the
+// window's display refreshes at (2 at 120 Hz), so that presents come 60 a
+// second where the driver honours it.
 void GLimp_SetSwapInterval(int interval) {
-    if (GLimp_HasCurrentContext()) SDL_GL_SetSwapInterval(interval);
+    if (!GLimp_HasCurrentContext()) return;
+    swapIntervalAsked = interval;
+    SDL_Window *window = SDL_GL_GetCurrentWindow();
+    SDL_DisplayMode mode;
+    double refreshHz = 0;
+    if (window && SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0)
+        refreshHz = mode.refresh_rate;
+    SDL_GL_SetSwapInterval(interval > 0 ? interval * pacerSwapInterval(refreshHz) : 0);
 }
+
+int sdlSwapIntervalAsked() { return swapIntervalAsked; }

@@ -16,3 +16,6 @@ void sdlSetGlAttributes();
 void sdlRetireWindow(struct SysWindow *entry);
 // The SDL window of a platform window (null when none).
 SDL_Window *sdlWindowOf(PlatformWindow window);
+// The interval the show last asked for (-1 before it asked; 0: presents are
+// not to wait).
+int sdlSwapIntervalAsked();

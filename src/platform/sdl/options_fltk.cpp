@@ -139,6 +139,11 @@ void fltkPump() {
     if (fltkOpen) Fl::check();
 }
 
+// Sleeps until an event comes or the time is up, and handles what came.
+void fltkWait(double seconds) {
+    if (fltkOpen) Fl::wait(seconds);
+}
+
 // The window goes with its buttons (FLTK deletes children with their parent).
 void fltkDestroyNative(SysWindow *entry) {
     if (entry->type == kSysWindowOptions && entry->native) {

@@ -5,15 +5,29 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/pacer.h"
 #include "platform/sdl/gl_surface_sdl.h"
 #include "platform/platform_internal.h"
 
 void fltkPump();                        // options_fltk.cpp
+void fltkWait(double seconds);          // options_fltk.cpp
 PlatformWindow fltkFocusWindow();       // options_fltk.cpp
 void fltkDestroyNative(SysWindow *entry);
 void fltkSetCheck(SysWindow *entry);
 
 namespace {
+
+// Owned by GLimp_SwapBuffers: the pacer and the interval it was started for.
+Pacer pacer;
+int pacedInterval = -2;
+// Owned by logPresent: when KAVELD_PRESENT_LOG names a file, every present's
+// time (seconds on the monotonic clock) goes there, one line each.
+FILE *presentLog = nullptr;
+bool presentLogChecked = false;
+
+// While no display window is open (the options window waits for the viewer),
+// an empty pump waits this long for native events instead of spinning.
+const double kIdleWaitSeconds = 0.02;
 
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -67,6 +81,21 @@ void fitOuterSize(SDL_Window *native, int w, int h) {
     if (top + left + bottom + right == 0) return;
     SDL_SetWindowSize(native, w - left - right, h - top - bottom);
     SDL_SetWindowPosition(native, left, top);
+}
+
+void logPresent() {
+    if (!presentLogChecked) {
+        presentLogChecked = true;
+        const char *path = std::getenv("KAVELD_PRESENT_LOG");
+        if (path && *path && (presentLog = std::fopen(path, "w"))) setvbuf(presentLog, nullptr, _IOLBF, 0);
+    }
+    if (presentLog) std::fprintf(presentLog, "%.6f\n", pacerSystemClock().now(nullptr));
+}
+
+bool displayWindowOpen() {
+    for (PlatformWindow w = 1; w <= kSysMaxWindows; w++)
+        if (sdlWindowOf(w)) return true;
+    return false;
 }
 
 void postSdlEvent(const SDL_Event &e) {
@@ -126,16 +155,30 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int) {
     return false;  // the display has no mode of that size
 }
 
+// At most 60 presents a second, whatever the display and driver do (see
+// pacer.h); unpaced only when the show asked for interval 0.
 void GLimp_SwapBuffers(PlatformDc dc) {
     SDL_Window *native = sdlWindowOf((PlatformWindow)dc);
-    if (native) SDL_GL_SwapWindow(native);
+    if (!native) return;
+    int interval = sdlSwapIntervalAsked();
+    if (interval != pacedInterval) {
+        pacerStart(&pacer, pacerSystemClock());
+        pacedInterval = interval;
+    }
+    if (interval != 0) pacerBeforePresent(&pacer);
+    SDL_GL_SwapWindow(native);
+    if (interval != 0) pacerAfterPresent(&pacer);
+    logPresent();
 }
 
+// Never waits while a display window is open: the frame loop pumps here.
 void sysBackendPump() {
     fltkPump();
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) postSdlEvent(e);
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) postSdlEvent(e);
+    }
+    if (sysQueueEmpty() && !displayWindowOpen()) fltkWait(kIdleWaitSeconds);
 }
 
 void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
