@@ -1,42 +1,23 @@
 // gl_win32.cpp -- the display window's GL on WGL: the full-screen mode switch
 // (ChangeDisplaySettings), device context, pixel format, context, and the
-// present, held to at most 60 frames per second.
+// present, held to at most 60 frames per second by the shared pacer.
 #include <GL/gl.h>
 
+#include "platform/pacer.h"
 #include "platform/win32/win32_internal.h"
+
+#include <mmsystem.h>
 
 namespace {
 
 bool modeChanged = false;  // owned here: whether the desktop mode must be put back
-LARGE_INTEGER nextPresent = {};  // owned by GLimp_SwapBuffers: earliest time of the next present
+// Owned by GLimp_SwapBuffers and GLimp_SetSwapInterval: the pacer, the
+// interval the show asked for and the one the pacer was started for.
+Pacer pacer;
+int intervalAsked = 1;
+int pacedInterval = -2;
 
 typedef BOOL(WINAPI *SwapIntervalProc)(int);
-
-int64_t ticksNow() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-int64_t ticksPerSecond() {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return frequency.QuadPart;
-}
-
-// Waits until a 60th of a second has passed since the previous present's
-// slot; a present that comes late starts a new schedule rather than rushing.
-void paceTo60() {
-    const int64_t period = ticksPerSecond() / 60;
-    int64_t now = ticksNow();
-    if (nextPresent.QuadPart == 0 || now - nextPresent.QuadPart > period) nextPresent.QuadPart = now;
-    while (now < nextPresent.QuadPart) {
-        int64_t ms = (nextPresent.QuadPart - now) * 1000 / ticksPerSecond();
-        Sleep(ms > 1 ? (DWORD)(ms - 1) : 0);
-        now = ticksNow();
-    }
-    nextPresent.QuadPart += period;
-}
 
 PIXELFORMATDESCRIPTOR descriptor(const PlatformPixelFormat *format) {
     PIXELFORMATDESCRIPTOR pfd = {};
@@ -114,15 +95,30 @@ bool GLimp_DeleteContext(PlatformGlContext context) {
 
 bool GLimp_HasCurrentContext() { return wglGetCurrentContext() != nullptr; }
 
+// At most 60 presents a second, whatever the display and driver do (see
+// pacer.h); unpaced only when the show asked for interval 0.
 void GLimp_SwapBuffers(PlatformDc dc) {
     if (!dc) return;
+    if (intervalAsked != pacedInterval) {
+        timeBeginPeriod(1);  // the pacer's sleeps to the millisecond, not to the default 15.6 ms tick
+        pacerStart(&pacer, pacerSystemClock());
+        pacedInterval = intervalAsked;
+    }
+    if (intervalAsked != 0) pacerBeforePresent(&pacer);
     SwapBuffers((HDC)dc);
-    paceTo60();
+    if (intervalAsked != 0) pacerAfterPresent(&pacer);
 }
 
-// Through WGL_EXT_swap_control where the driver has it; the present is paced either way.
+// Through WGL_EXT_swap_control where the driver has it, asking for the whole
+// multiple of 60 Hz the display refreshes at (2 at 120 Hz).
 void GLimp_SetSwapInterval(int interval) {
     if (!GLimp_HasCurrentContext()) return;
+    intervalAsked = interval;
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    double refreshHz = 0;
+    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
+        refreshHz = mode.dmDisplayFrequency;
     SwapIntervalProc setInterval = (SwapIntervalProc)(void *)wglGetProcAddress("wglSwapIntervalEXT");
-    if (setInterval) setInterval(interval);
+    if (setInterval) setInterval(interval > 0 ? interval * pacerSwapInterval(refreshHz) : 0);
 }

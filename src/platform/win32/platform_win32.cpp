@@ -139,7 +139,7 @@ void sysBackendPump() {
         DispatchMessageW(&msg);
         any = true;
     }
-    if (!any && displayWindows == 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleWaitMs, QS_ALLINPUT);
+    if (!any && displayWindows == 0 && sysQueueEmpty()) MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleWaitMs, QS_ALLINPUT);
 }
 
 void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
