@@ -27,7 +27,8 @@
 // sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
 // frames per second: the show counts its motion in frames of a 60 Hz display;
 // pacer.h, beside this header, does that for any backend.
-// Then a library target beside kaveld_platform_live in CMakeLists.txt.
+// Then a library target beside kaveld_platform_live in CMakeLists.txt (or,
+// for another system, in a build of its own like cmake/windows.cmake).
 //
 // Message numbers and virtual-key codes keep the values the show relies on
 // (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18).
