@@ -106,10 +106,9 @@ class Wine:
                                 stderr=subprocess.PIPE, text=True, errors="replace")
 
     def inspect(self, inspector, caption):
-        """Windows' own view of the window titled caption: (window fields, [child fields]) or None."""
+        """Windows' own view of the window titled caption: (window fields, [child fields])."""
         result = self.run([inspector, caption], timeout=60)
-        if result.returncode != 0:
-            return None
+        check(result.returncode == 0, f"no window titled {caption!r}")
         lines = result.stdout.splitlines()
         window = lines[0].split(" ", 8)[1:]
         children = [line.split(" ", 8)[1:] for line in lines[1:] if line.startswith("child ")]
@@ -179,10 +178,9 @@ def press(session, window, *buttons):
         time.sleep(0.3)
 
 
-def checks(wine, inspector):
-    found = wine.inspect(inspector, OPTIONS)
-    check(found is not None, "the options window is gone")
-    return {int(c[0]): int(c[6]) for c in found[1]}
+def marks(wine, inspector):
+    """The check mark of each options button, by id."""
+    return {int(c[0]): int(c[6]) for c in wine.inspect(inspector, OPTIONS)[1]}
 
 
 # ------------------------------------------------------------------ cases
@@ -223,21 +221,21 @@ def case_options_window_and_click_rules(ctx):
         # Windows itself adds WS_TABSTOP to a radio button it checks.
         got = [(int(c[0]), int(c[1], 16) & ~0x00010000, *map(int, c[2:6]), c[7]) for c in children]
         check(got == CONTROLS, "controls:\n" + "\n".join(map(str, got)))
-        check(checks(wine, ctx.inspector) == {201: 0, 202: 0, 203: 1, 204: 1, 205: 0, 206: 0, 207: 1, 208: 0},
+        check(marks(wine, ctx.inspector) == {201: 0, 202: 0, 203: 1, 204: 1, 205: 0, 206: 0, 207: 1, 208: 0},
               "initial marks")
         for key in ("Escape", "Return"):  # no default button, no keyboard handling of its own
             s.key(options, key)
         press(s, options, FULL_SCREEN)
-        check(checks(wine, ctx.inspector)[203] == 0, "full screen clicked once is unchecked")
+        check(marks(wine, ctx.inspector)[203] == 0, "full screen clicked once is unchecked")
         press(s, options, FULL_SCREEN, RES_640)
-        marks = checks(wine, ctx.inspector)
+        marks = marks(wine, ctx.inspector)
         check(marks[203] == 1 and (marks[204], marks[205], marks[206]) == (1, 0, 0),
               f"twice toggled, checked resolution re-clicked: {marks}")
         wx, wy, _, _ = s.geometry(options)
         s.xdotool("mousemove", str(wx + RES_1024[0]), str(wy + RES_1024[1]))
         s.xdotool("click", "--repeat", "2", "--delay", "60", "1")
         time.sleep(0.5)
-        marks = checks(wine, ctx.inspector)
+        marks = marks(wine, ctx.inspector)
         check((marks[204], marks[205], marks[206]) == (0, 0, 1), f"double click on 1024x768: {marks}")
         check(p.process.poll() is None and not s.windows(DISPLAY_TITLE), "a click or key started the show")
         press(s, options, CANCEL)
@@ -350,9 +348,9 @@ def main():
         try:
             case(ctx)
             print(f"PASS: {name} ({time.time() - started:.0f} s)", flush=True)
-        except Failure as e:
+        except Exception as e:  # a failed check, or anything the case did not expect
             failed += 1
-            print(f"FAIL: {name}: {e}", flush=True)
+            print(f"FAIL: {name}: {e if isinstance(e, Failure) else repr(e)}", flush=True)
     sys.exit(1 if failed else 0)
 
 
