@@ -228,15 +228,15 @@ def case_options_window_and_click_rules(ctx):
         press(s, options, FULL_SCREEN)
         check(marks(wine, ctx.inspector)[203] == 0, "full screen clicked once is unchecked")
         press(s, options, FULL_SCREEN, RES_640)
-        marks = marks(wine, ctx.inspector)
-        check(marks[203] == 1 and (marks[204], marks[205], marks[206]) == (1, 0, 0),
-              f"twice toggled, checked resolution re-clicked: {marks}")
+        now = marks(wine, ctx.inspector)
+        check(now[203] == 1 and (now[204], now[205], now[206]) == (1, 0, 0),
+              f"twice toggled, checked resolution re-clicked: {now}")
         wx, wy, _, _ = s.geometry(options)
         s.xdotool("mousemove", str(wx + RES_1024[0]), str(wy + RES_1024[1]))
         s.xdotool("click", "--repeat", "2", "--delay", "60", "1")
         time.sleep(0.5)
-        marks = marks(wine, ctx.inspector)
-        check((marks[204], marks[205], marks[206]) == (0, 0, 1), f"double click on 1024x768: {marks}")
+        now = marks(wine, ctx.inspector)
+        check((now[204], now[205], now[206]) == (0, 0, 1), f"double click on 1024x768: {now}")
         check(p.process.poll() is None and not s.windows(DISPLAY_TITLE), "a click or key started the show")
         press(s, options, CANCEL)
         deadline = time.time() + 20
