@@ -29,6 +29,7 @@ CONTROLS = [  # id, style, x, y, w, h, class|caption: the options window's eight
     (205, 0x50000004, 0, 23, 88, 23, "Button|800x600"), (206, 0x50000004, 0, 46, 88, 23, "Button|1024x768"),
     (207, 0x50000004, 206, 0, 88, 23, "Button|16bpp"), (208, 0x50000004, 206, 23, 88, 23, "Button|32bpp")]
 LOADING_PRESENTS = 202  # the loading image once, then its fade
+PACER_SETTLED = 20  # presents after which the pacer holds every present to 60 a second
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll", "winmm.dll", "msvcrt.dll",
                "advapi32.dll", "shell32.dll", "ole32.dll", "ws2_32.dll", "bcrypt.dll", "ntdll.dll"}
 
@@ -268,12 +269,14 @@ def case_windowed_show_sound_esc(ctx):
         # Start-up presents the loading image, then its fade of 201 frames: cheap frames, which
         # only the pacing holds to 60 per second however fast the machine.
         check(len(swaps) > LOADING_PRESENTS + 60, f"only {len(swaps)} frames presented")
-        fade = swaps[LOADING_PRESENTS][1] - swaps[1][1]
+        # The pacer takes its first presents to see that the swaps do not wait for the display.
+        fade = swaps[LOADING_PRESENTS][1] - swaps[PACER_SETTLED][1]
         show = [wine_time for _, wine_time in swaps[LOADING_PRESENTS:]]
         rate = (len(show) - 1) / (show[-1] - show[0])
         print(f"windows: OK to first frame {swaps[0][0] - clicked:.2f} s, loading fade {fade:.2f} s, "
               f"show {rate:.1f} frames/s", flush=True)
-        check(fade > 0.97 * (LOADING_PRESENTS - 1) / 60, f"the loading fade took {fade:.2f} s: not held to 60/s")
+        check(fade > 0.97 * (LOADING_PRESENTS - PACER_SETTLED) / 60,
+              f"the loading fade took {fade:.2f} s: not held to 60/s")
         # At most 60 per second; fewer only when the machine cannot draw the show as fast.
         check(20 < rate < 61.5, f"the show presents {rate:.1f} frames per second")
         check(peak > 500, f"the sink heard nothing (peak {peak})")
