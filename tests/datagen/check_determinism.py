@@ -1,4 +1,4 @@
-"""The generator writes the same bytes on every run, quickly, and exactly
+"""The generator writes the same bytes on every run, and exactly
 the show's data files, identical to the build's data directory."""
 import filecmp
 import os
