@@ -32,18 +32,17 @@ def frame_stats(path):
     return mean, sum(hist[DARK_LEVEL + 1:]) / total
 
 
-def longest(flags, start, end):
-    """(length, first frame) of the longest run of True in flags[start:end]."""
-    best, run_start, best_start = 0, None, start
+def runs(flags, start, end):
+    """(length, first frame) of each run of True in flags[start:end], longest first."""
+    out, run_start = [], None
     for i in range(start, end + 1):
         if i < end and flags[i]:
             if run_start is None:
                 run_start = i
         elif run_start is not None:
-            if i - run_start > best:
-                best, best_start = i - run_start, run_start
+            out.append((i - run_start, run_start))
             run_start = None
-    return best, best_start
+    return sorted(out, key=lambda r: (-r[0], r[1])) or [(0, start)]
 
 
 def analyse(trace, stats):
@@ -64,9 +63,13 @@ def analyse(trace, stats):
     window = max(0, fade - SKIP)
     return {
         "frames": frames, "closing_fade": fade, "orders": table,
-        "dark": longest(dark, SKIP, fade), "dim": longest(dim, SKIP, fade),
+        "dark": runs(dark, SKIP, fade), "dim": runs(dim, SKIP, fade),
         "dark_share": sum(dark[SKIP:fade]) / window if window else 0.0,
     }
+
+
+def stretches(found):
+    return ", ".join("%d from %d" % r for r in found if r[0] >= 30) or "none"
 
 
 def report_text(fig):
@@ -78,8 +81,10 @@ def report_text(fig):
         "show: %d frames (%.1f s); closing fade from frame %d" % (fig["frames"], fig["frames"] / FPS,
                                                                    fig["closing_fade"]),
         "judged: frames %d..%d" % (SKIP, fig["closing_fade"]),
-        "longest dark stretch: %d frames from frame %d (limit 60)" % fig["dark"],
-        "longest dim stretch: %d frames from frame %d (limit 150)" % fig["dim"],
+        "longest dark stretch: %d frames from frame %d (limit 60)" % fig["dark"][0],
+        "longest dim stretch: %d frames from frame %d (limit 150)" % fig["dim"][0],
+        "dark stretches of 30 frames or more: " + stretches(fig["dark"]),
+        "dim stretches of 30 frames or more: " + stretches(fig["dim"]),
         "dark frames: %.2f%% (limit 3%%)" % (100 * fig["dark_share"]),
     ]
     return "\n".join(lines) + "\n"

@@ -3,7 +3,7 @@
 // reasoning stays next to the numbers; the bars are then chosen so that every
 // row of the timeline lasts what its events need, and no longer than they
 // stay worth watching. One bar is 100 frames (16 rows at speed 6, 144 BPM),
-// 80 in the faster bridge (180 BPM).
+// 90 in the faster drive (160 BPM) and 80 in the faster bridge (180 BPM).
 #include "cue_sheet.h"
 
 #include <algorithm>
@@ -93,11 +93,12 @@ std::vector<CueRow> makeSheet() {
      "at the edge, as the swarm alone is dim"},
     {5, 7, {1, 2}, kTuneBpm, e.fadeUp, e.fadeUp + 2 * bar,
      "the twin rings fade in over the dying swarm while the ball leaves the picture"},
-    {7, 9, {2, 2}, kTuneBpm, std::max(e.bannerSlide, e.fadeUp), e.fadeUp + 3 * bar,
+    {7, 9, {3, 3}, kDriveBpm, std::max(e.bannerSlide, e.fadeUp), e.fadeUp + 4 * bar,
      "the banner slides in and fades up over the twin rings; the cascade starts"},
-    {9, 12, {2, 2, 2}, kTuneBpm, std::max(e.twinRingsDown, e.bannerDown), e.cascade - 4 * bar,
-     "the twin rings and the banner fade out while the cascade runs on; orders 7-11 end before the cascade "
-     "does, so its last squares carry into the break"},
+    {9, 12, {1, 1, 1}, kDriveBpm, e.twinRingsDown, e.bannerDown * 5 / 6,
+     "the twin rings and the banner fade out; cut while the banner still shows (below about a fifth of its "
+     "level the picture is dark), as the cascade alone is too faint to carry it: its last squares carry into "
+     "the break, whose still card needs some forty frames to show"},
     {12, 13, {3}, kTuneBpm, std::max(e.fadeUp, e.cascadeOut), e.fadeUp + 2 * bar,
      "break: the still card fades up while the remaining squares die"},
     {13, 14, {1}, kTuneBpm, bar, e.fadeDown / 2,

@@ -9,6 +9,7 @@
 constexpr int kShowFps = 60;
 constexpr int kTuneSpeed = 6;  // ticks per row
 constexpr int kTuneBpm = 144;    // 2.5 / 144 s a tick: one bar of 16 rows is 100 frames
+constexpr int kDriveBpm = 160;   // the drive's faster tempo: 90 frames a bar
 constexpr int kBridgeBpm = 180;  // the bridge's faster tempo: 80 frames a bar
 constexpr int kRowsPerBar = 16;
 
@@ -42,7 +43,8 @@ EffectFrames effectFrames();
 const std::vector<CueRow>& cueSheet();
 // Frames of one bar at `bpm`.
 constexpr int framesPerBar(int bpm) { return kRowsPerBar * kTuneSpeed * 5 * kShowFps / (2 * bpm); }
-static_assert(framesPerBar(kTuneBpm) == 100 && framesPerBar(kBridgeBpm) == 80, "bars of whole frames");
+static_assert(framesPerBar(kTuneBpm) == 100 && framesPerBar(kDriveBpm) == 90 && framesPerBar(kBridgeBpm) == 80,
+              "bars of whole frames");
 // Bars and tempo of every order of the module, in play order.
 struct OrderPlan {
   int bars, bpm;

@@ -1,4 +1,5 @@
-// The tune's score. A minor at 144 BPM (a bar is 100 frames of the show), each
+// The tune's score. A minor at 144 BPM (a bar is 100 frames of the show; the
+// drive runs at 160, the bridge at 180), each
 // order as many bars as the cue sheet gives its row: 0-1 intro (pads, glass
 // bells), 2-6 build-up, 7-11 drive, 12-13 break, 14-23 main theme, 24-26
 // bridge, 27-38 finale (looped from 27).
