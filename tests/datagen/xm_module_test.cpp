@@ -116,6 +116,7 @@ TEST(CueSheet, EffectFramesFollowTheEffectsRules) {
   EXPECT_EQ(e.fadeUp, 200);
   EXPECT_EQ(e.fadeDown, 201);
   EXPECT_EQ(e.bannerSlide, 161);
+  EXPECT_EQ(e.cascadeRelease, 841);
   EXPECT_EQ(e.cascade, 1090);
   EXPECT_EQ(e.cascadeOut, 167);
   EXPECT_EQ(e.showEnd, 4657);
@@ -132,6 +133,10 @@ TEST(CueSheet, EffectFramesFollowTheEffectsRules) {
     next = row.endOrder;
   }
   EXPECT_EQ(cueSheet().back().firstOrder, kFinaleOrder);
+  // The cascade (orders 7-11) runs until its last square is released.
+  int cascade = 0;
+  for (int o = 7; o < 12; ++o) cascade += orderPlan()[o].frames();
+  EXPECT_GE(cascade, e.cascadeRelease);
 }
 
 TEST_F(DemoTune, FinaleLoopsBackToTheRestartOrder) {

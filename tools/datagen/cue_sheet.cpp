@@ -44,10 +44,12 @@ int bannerSlideCalls() {
   return calls;
 }
 
-// A square is released every 35 calls (square k joins on call 35k + 1) and
-// is drawn while its brightness, 1.0 less 0.004 a call, is above 0.
+// A square is released every 35 calls: square k joins on call 35k + 1.
+constexpr int kLastRelease = 24 * 35 + 1;
+
+// Each square is drawn while its brightness, 1.0 less 0.004 a call, is above 0.
 int cascadeCalls() {
-  int lastJoin = 24 * 35 + 1;
+  int lastJoin = kLastRelease;
   float brightness = 1.0f;
   int drawn = 0;
   while (brightness > 0.0f) brightness = brightness - 0.004f, drawn++;
@@ -93,8 +95,9 @@ std::vector<CueRow> makeSheet() {
      "at the edge, as the swarm alone is dim"},
     {5, 7, {1, 2}, kTuneBpm, e.fadeUp, e.fadeUp + 2 * bar,
      "the twin rings fade in over the dying swarm while the ball leaves the picture"},
-    {7, 9, {3, 3}, kDriveBpm, std::max(e.bannerSlide, e.fadeUp), e.fadeUp + 4 * bar,
-     "the banner slides in and fades up over the twin rings; the cascade starts"},
+    {7, 9, {3, 4}, kDriveBpm, e.cascadeRelease - e.bannerDown * 5 / 6, e.fadeUp + 5 * bar,
+     "the banner slides in and fades up over the twin rings; the cascade starts, and with the three orders "
+     "after these it runs long enough to release its last square"},
     {9, 12, {1, 1, 1}, kDriveBpm, e.twinRingsDown, e.bannerDown * 5 / 6,
      "the twin rings and the banner fade out; cut while the banner still shows (below about a fifth of its "
      "level the picture is dark), as the cascade alone is too faint to carry it: its last squares carry into "
@@ -126,6 +129,7 @@ EffectFrames effectFrames() {
   e.twinRingsDown = callsDown(0.004f);
   e.bannerDown = callsDown(0.003f);
   e.bannerSlide = bannerSlideCalls();
+  e.cascadeRelease = kLastRelease;
   e.cascade = cascadeCalls();
   e.cascadeOut = cascadeOutCalls();
   e.ballAtEdge = ballCalls(false);

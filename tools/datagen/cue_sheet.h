@@ -7,7 +7,7 @@
 #include <vector>
 
 constexpr int kShowFps = 60;
-constexpr int kTuneSpeed = 6;  // ticks per row
+constexpr int kTuneSpeed = 6;    // ticks per row
 constexpr int kTuneBpm = 144;    // 2.5 / 144 s a tick: one bar of 16 rows is 100 frames
 constexpr int kDriveBpm = 160;   // the drive's faster tempo: 90 frames a bar
 constexpr int kBridgeBpm = 180;  // the bridge's faster tempo: 80 frames a bar
@@ -26,17 +26,18 @@ struct CueRow {
 
 // Frame counts of the effects' rules, derived from their steps.
 struct EffectFrames {
-  int fadeUp;         // a 0.005 fade from 0 to its resting level near 1
-  int fadeDown;       // a 0.005 fade from rest near 1 to below 0
-  int twinRingsDown;  // the twin rings' 0.004 fade
-  int bannerDown;     // the banner's 0.003 fade
-  int bannerSlide;    // the banner's slide from x 4.0 to its rest
-  int cascade;        // drawBillboardCascade calls until the last square has died
-  int cascadeOut;     // a full-brightness square under drawBillboardCascadeOut
-  int ballAtEdge;     // fly-in calls until the ball's centre reaches the right edge
-  int ballGone;       // fly-in calls until the whole ball is past the right edge
-  int morphCycle;     // one morph cycle
-  int showEnd;        // calls of the closing row until the show ends (credits + fades)
+  int fadeUp;          // a 0.005 fade from 0 to its resting level near 1
+  int fadeDown;        // a 0.005 fade from rest near 1 to below 0
+  int twinRingsDown;   // the twin rings' 0.004 fade
+  int bannerDown;      // the banner's 0.003 fade
+  int bannerSlide;     // the banner's slide from x 4.0 to its rest
+  int cascadeRelease;  // drawBillboardCascade calls until the last square is released
+  int cascade;         // drawBillboardCascade calls until the last square has died
+  int cascadeOut;      // a full-brightness square under drawBillboardCascadeOut
+  int ballAtEdge;      // fly-in calls until the ball's centre reaches the right edge
+  int ballGone;        // fly-in calls until the whole ball is past the right edge
+  int morphCycle;      // one morph cycle
+  int showEnd;         // calls of the closing row until the show ends (credits + fades)
 };
 EffectFrames effectFrames();
 
