@@ -136,24 +136,28 @@ def draw_sheet(fig, frames_dir, offset, wav_path, stats, out):
                 draw.line([(x + px, sy), (x + px, sy + strip_h - 1)], fill=colour)
                 first = (f + offset) * samples_per_frame
                 db = loudness(wav, first, samples_per_frame * FPS // tw)
-                bar = int(round(sound_h * max(0.0, db + 48) / 48))
+                bar = int(round(sound_h * min(1.0, max(0.0, (db + 40) / 34))))  # -40..-6 dBFS
                 base = sy + strip_h + sound_h
                 if bar:
                     draw.line([(x + px, base - bar), (x + px, base - 1)], fill=(90, 140, 220))
     sheet.save(out)
 
 
+def capture_show(build, tmp):
+    """Captures the whole show into tmp; returns (figures, per-frame stats, frames directory, loading presents)."""
+    trace_path, frames_dir = os.path.join(tmp, "trace.jsonl"), os.path.join(tmp, "frames")
+    subprocess.run(["timeout", "-k", "10", "1800", os.path.join(build, "kaveld-capture"), "--size", SIZE, "--fps",
+                    str(FPS), "--seed", SEED, "--trace", trace_path, "--out", frames_dir], cwd=build, check=True)
+    trace = [json.loads(line) for line in open(trace_path)]
+    pictures = sorted(glob.glob(os.path.join(frames_dir, "frame_*.png")))
+    offset = len(pictures) - len(trace)  # the loading screen's presents come first
+    stats = [frame_stats(pictures[offset + i]) for i in range(len(trace))]
+    return analyse(trace, stats), stats, frames_dir, offset
+
+
 def main(build):
-    capture = os.path.join(build, "kaveld-capture")
     with tempfile.TemporaryDirectory(prefix="kaveld-storyboard-") as tmp:
-        trace_path, frames_dir = os.path.join(tmp, "trace.jsonl"), os.path.join(tmp, "frames")
-        subprocess.run(["timeout", "-k", "10", "1800", capture, "--size", SIZE, "--fps", str(FPS), "--seed", SEED,
-                        "--trace", trace_path, "--out", frames_dir], cwd=build, check=True)
-        trace = [json.loads(line) for line in open(trace_path)]
-        pictures = sorted(glob.glob(os.path.join(frames_dir, "frame_*.png")))
-        offset = len(pictures) - len(trace)  # the loading screen's presents come first
-        stats = [frame_stats(pictures[offset + i]) for i in range(len(trace))]
-        fig = analyse(trace, stats)
+        fig, stats, frames_dir, offset = capture_show(build, tmp)
         text = report_text(fig)
         with open(os.path.join(build, "storyboard.txt"), "w") as f:
             f.write(text)
