@@ -94,8 +94,7 @@ def case_whole_show():
 
         # The orders run 0 -> 27 in sequence and on, each starting where the cue sheet puts it
         # (give or take the frame in which the order change is heard, and the player's rounding of
-        # each tick to whole samples), and the music does not
-        # loop back before the show ends.
+        # each tick to whole samples), and the music does not loop back before the show ends.
         cues, closing = cue_sheet()
         orders = [row["musicOrder"] for row in rows]
         check(orders[0] == 0, "the show does not start at order 0")
@@ -109,7 +108,7 @@ def case_whole_show():
         # The credits count through 4400; the volume steps 256 -> 0, one a frame, from credit 4401.
         first27 = orders.index(27)
         check(rows[first27]["creditFrame"] == 1, "the credits do not start with order 27")
-        check(frames == first27 + 4401 + 256, f"{frames} frames; expected {first27 + 4401 + 256}")
+        check(frames == first27 + closing, f"{frames} frames; expected {first27 + closing}")
         check(near(frames, cues[27][0] + closing), f"{frames} frames; cued {cues[27][0] + closing}")
         volumes = [row["masterVolume"] for row in rows]
         fade = first27 + 4401  # the call with creditFrame 4401 hands 256 and leaves 255
