@@ -165,9 +165,11 @@ Image makeBackdrop() {
       float dot = std::exp(-(gx * gx + gy * gy) / 3.0f);
       float line = 0.5f * (std::exp(-gx * gx / 0.8f) + std::exp(-gy * gy / 0.8f));
       // Glowing nodes on the grid, a few texels wide, bright enough to show while the scene fades.
-      float node = std::exp(-(gx * gx + gy * gy) / 24.0f);
-      col = col + hexRgb(0x4aa0ff) * (0.22f * dot + 0.035f * line) + hexRgb(0xc8ecff) * (1.5f * node);
-      at(img, x, y) = col * 0.8f;
+      // They sit between the grid's dots, so none falls on the border.
+      float nx = std::fabs(std::fmod(x + 0.0f, 32.0f) - 16), ny = std::fabs(std::fmod(y + 0.0f, 32.0f) - 16);
+      float node = std::exp(-(nx * nx + ny * ny) / 24.0f);
+      col = (col + hexRgb(0x4aa0ff) * (0.22f * dot + 0.035f * line) + hexRgb(0xc8ecff) * (1.5f * node)) * 0.8f;
+      at(img, x, y) = Rgb{clamp01(col.r), clamp01(col.g), clamp01(col.b)};
     }
   vignetteToBlack(img, 0.9f, 1.0f);
   return img;
