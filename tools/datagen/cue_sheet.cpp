@@ -83,6 +83,13 @@ int ballCalls(bool whole) {
 // call 4401 + 256.
 constexpr int kCreditCalls = 4400, kVolumeSteps = 256;
 
+// Where a layer stops showing (under 1% of its pixels brighter than 40 of
+// 255, as `make storyboard` measures it): the morph below level 0.5 (its
+// wireframe pass covers it in black until then), its backdrop and the twin
+// rings below about 0.2, the banner and the still card below about 0.18; the
+// ring swarm alone and the cascade alone are dim. So a row that fades its
+// layers out ends while they still show, and the next row's fade-in, which
+// takes some forty frames to show, follows at once.
 // clang-format off
 std::vector<CueRow> makeSheet() {
   const EffectFrames e = effectFrames();
