@@ -63,6 +63,20 @@ def loading_fade_end():
     return b
 
 
+def cue_sheet():
+    """The cue sheet the music is composed to: (first frame, frames) of each order, and the
+    frames of the closing row until the show ends."""
+    out = subprocess.run([os.path.join(BIN, "tools", "datagen", "kaveld-datagen"), "--cues"], capture_output=True,
+                         text=True, timeout=60).stdout.split("\n")
+    orders = [(int(w[3]), int(w[5])) for w in (line.split() for line in out) if w and w[0] == "order"]
+    end = next(int(line.split()[1]) for line in out if line.startswith("finale_end "))
+    return orders, end
+
+
+def near(frame, cued):
+    return abs(frame - cued) <= 2 + cued / 1000
+
+
 def case_whole_show():
     with tempfile.TemporaryDirectory() as tmp:
         trace, out = os.path.join(tmp, "trace.jsonl"), os.path.join(tmp, "frames")
@@ -78,18 +92,24 @@ def case_whole_show():
               "the show did not end by itself on its last frame")
         check(last["masterVolume"] == 0 and last["meshLevel"] <= 0, "end condition not met on the last frame")
 
-        # The orders run 0 -> 27 in sequence, and on.
+        # The orders run 0 -> 27 in sequence and on, each starting where the cue sheet puts it
+        # (give or take the frame in which the order change is heard, and the player's rounding of
+        # each tick to whole samples), and the music does not loop back before the show ends.
+        cues, closing = cue_sheet()
         orders = [row["musicOrder"] for row in rows]
         check(orders[0] == 0, "the show does not start at order 0")
         seen = sorted(set(orders))
         check(seen[:28] == list(range(28)), f"orders seen: {seen}")
-        before_loop = orders[: orders.index(max(orders)) + 1]
-        check(all(b >= a for a, b in zip(before_loop, before_loop[1:])), "the orders went backwards")
+        check(all(b >= a for a, b in zip(orders, orders[1:])), "the orders went backwards: the music looped")
+        for order in seen:
+            start = orders.index(order)
+            check(near(start, cues[order][0]), f"order {order} starts on frame {start}, cued {cues[order][0]}")
 
         # The credits count through 4400; the volume steps 256 -> 0, one a frame, from credit 4401.
         first27 = orders.index(27)
         check(rows[first27]["creditFrame"] == 1, "the credits do not start with order 27")
-        check(frames == first27 + 4401 + 256, f"{frames} frames; expected {first27 + 4401 + 256}")
+        check(frames == first27 + closing, f"{frames} frames; expected {first27 + closing}")
+        check(near(frames, cues[27][0] + closing), f"{frames} frames; cued {cues[27][0] + closing}")
         volumes = [row["masterVolume"] for row in rows]
         fade = first27 + 4401  # the call with creditFrame 4401 hands 256 and leaves 255
         check(all(v == 256 for v in volumes[:fade]), "the volume moved before the fade")
