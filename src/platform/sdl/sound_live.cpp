@@ -6,6 +6,7 @@
 // the main thread never waits on the audio thread.
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -29,6 +30,7 @@ bool audioUp = false;
 SDL_AudioDeviceID device = 0;
 int mixRate = kSndDefaultRate;
 int64_t latencyNs = 0;           // from hand-over to the block being heard
+bool deviceClocked = false;      // the device plays at its own steady rate (not dummy or disk)
 SndSong *playingSong = nullptr;  // written with the device locked
 HandOff handOffs[kHandOffSlots];
 std::atomic<uint64_t> handOffCount{0};
@@ -63,15 +65,15 @@ void renderCallback(void *, Uint8 *stream, int length) {
 // the block handed before it queued, so the new one is heard a buffer later.
 int64_t deviceLatencyNs(const SDL_AudioSpec &obtained) {
     const char *driver = SDL_GetCurrentAudioDriver();
-    if (driver && (strcmp(driver, "dummy") == 0 || strcmp(driver, "disk") == 0)) return 0;
+    deviceClocked = !(driver && (strcmp(driver, "dummy") == 0 || strcmp(driver, "disk") == 0));
+    if (!deviceClocked) return 0;
     return static_cast<int64_t>(obtained.samples) * 1000000000 / obtained.freq;
 }
 
 // Song frame heard at time `when`, from the newest hand-over already audible;
-// never past what the device was given.
-uint64_t heardFrame(int64_t when) {
-    uint64_t n = handOffCount.load(std::memory_order_acquire);
-    uint64_t oldest = n > kHandOffSlots - 1 ? n - (kHandOffSlots - 1) : 0;
+// never past what the device was given. For the dummy and disk drivers,
+// whose consumption follows each hand-over.
+uint64_t heardFrameFollowingHandOffs(int64_t when, uint64_t oldest, uint64_t n) {
     for (uint64_t i = n; i > oldest; i--) {
         const HandOff &slot = handOffs[(i - 1) % kHandOffSlots];
         int64_t since = when - latencyNs - slot.timeNs.load(std::memory_order_relaxed);
@@ -82,6 +84,34 @@ uint64_t heardFrame(int64_t when) {
         return frame + (played < count ? played : count);
     }
     return 0;
+}
+
+// A device with a clock of its own plays the song at a steady rate; its
+// requests for more come late by however long the audio thread was held up,
+// never early. So the earliest hand-over (time minus song position) among the
+// recent ones dates the song's start at the device; never past what the
+// device was given.
+uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t oldest, uint64_t n) {
+    int64_t start = INT64_MAX;
+    uint64_t given = 0;
+    for (uint64_t i = n; i > oldest; i--) {
+        const HandOff &slot = handOffs[(i - 1) % kHandOffSlots];
+        uint64_t frame = slot.frame.load(std::memory_order_relaxed);
+        int64_t at = slot.timeNs.load(std::memory_order_relaxed) -
+                     static_cast<int64_t>(frame * 1000000000 / static_cast<uint64_t>(mixRate));
+        start = std::min(start, at);
+        given = std::max(given, frame + slot.count.load(std::memory_order_relaxed));
+    }
+    int64_t since = when - latencyNs - start;
+    if (n == 0 || since < 0) return 0;
+    uint64_t played = static_cast<uint64_t>(since) * mixRate / 1000000000;
+    return std::min(played, given);
+}
+
+uint64_t heardFrame(int64_t when) {
+    uint64_t n = handOffCount.load(std::memory_order_acquire);
+    uint64_t oldest = n > kHandOffSlots - 1 ? n - (kHandOffSlots - 1) : 0;
+    return deviceClocked ? heardFrameOnDeviceClock(when, oldest, n) : heardFrameFollowingHandOffs(when, oldest, n);
 }
 
 void closeDevice() {
@@ -156,3 +186,5 @@ size_t Snd_RenderOffline(float *out, size_t frames) {
     if (out) memset(out, 0, frames * 2 * sizeof(float));
     return 0;
 }
+
+int64_t sndOutputLatencyNs() { return device ? latencyNs : 0; }
