@@ -9,15 +9,17 @@
 #                                           default) and prints the environment
 #                                           clients need, as NAME=VALUE lines
 #   pulse_null_sink.sh stop DIR             stops it and removes DIR's state
-#   pulse_null_sink.sh run DIR [SECONDS] -- COMMAND...
-#                                           start, run COMMAND with that
-#                                           environment, stop; COMMAND's status
+#   pulse_null_sink.sh run [SECONDS] -- COMMAND...
+#                                           start one in a fresh directory
+#                                           under $TMPDIR, run COMMAND with that
+#                                           environment, stop it (also when
+#                                           interrupted); COMMAND's status
 #
 # The sink is "kaveld_null" and the default sink; record what it plays from
 # "kaveld_null.monitor" (parec -d kaveld_null.monitor).
 set -euo pipefail
 
-usage() { echo "usage: $0 start DIR [SECONDS] | stop DIR | run DIR [SECONDS] -- COMMAND..." >&2; exit 2; }
+usage() { echo "usage: $0 start DIR [SECONDS] | stop DIR | run [SECONDS] -- COMMAND..." >&2; exit 2; }
 
 client_env() {
     echo "PULSE_SERVER=unix:$1/native"
@@ -55,7 +57,7 @@ CONF
             client_env "$dir"
             return 0
         fi
-        kill -0 "$(cat "$dir/pid")" 2> /dev/null || break
+        alive "$(cat "$dir/pid")" || break
         sleep 0.1
     done
     echo "pulse_null_sink: the daemon did not start; its log:" >&2
@@ -64,6 +66,9 @@ CONF
     return 1
 }
 
+# Running, not just a zombie waiting for this shell to collect it.
+alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status"; }
+
 stop() {
     local dir=$1
     [ -e "$dir/pid" ] || return 0
@@ -71,30 +76,36 @@ stop() {
     pid=$(cat "$dir/pid")
     kill "$pid" 2> /dev/null || true
     for _ in $(seq 50); do
-        kill -0 "$pid" 2> /dev/null || break
+        alive "$pid" || break
         sleep 0.1
     done
     kill -9 "$pid" 2> /dev/null || true
     wait "$pid" 2> /dev/null || true
-    rm -rf "$dir/pid" "$dir/native" "$dir/home" "$dir/state" "$dir/client.conf" "$dir/pid" "$dir"/pulse* 2> /dev/null || true
+    rm -rf "$dir/pid" "$dir/native" "$dir/home" "$dir/state" "$dir/client.conf" "$dir/log" "$dir"/pulse* \
+        2> /dev/null || true
+    rmdir "$dir" 2> /dev/null || true
 }
 
-[ $# -ge 2 ] || usage
-command=$1 dir=$2
-shift 2
+# A unix socket's path must stay short: the directory comes from mktemp.
+run() {
+    local seconds=600 dir environment status=0
+    [ $# -gt 0 ] && [ "$1" != "--" ] && { seconds=$1; shift; }
+    [ "${1:-}" = "--" ] || usage
+    shift
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/kaveld-pulse.XXXXXX")
+    trap 'stop "$dir"' EXIT
+    trap 'exit 143' TERM INT
+    environment=$(start "$dir" "$seconds") || exit 1
+    env $environment PULSE_CLIENTCONFIG="$dir/client.conf" "$@" || status=$?
+    exit $status
+}
+
+[ $# -ge 1 ] || usage
+command=$1
+shift
 case $command in
-    start) start "$dir" "${1:-600}" ;;
-    stop) stop "$dir" ;;
-    run)
-        seconds=600
-        [ $# -gt 0 ] && [ "$1" != "--" ] && { seconds=$1; shift; }
-        [ "${1:-}" = "--" ] || usage
-        shift
-        environment=$(start "$dir" "$seconds") || exit 1
-        status=0
-        env $environment PULSE_CLIENTCONFIG="$dir/client.conf" "$@" || status=$?
-        stop "$dir"
-        exit $status
-        ;;
+    start) [ $# -ge 1 ] || usage; start "$1" "${2:-600}" ;;
+    stop) [ $# -ge 1 ] || usage; stop "$1" ;;
+    run) run "$@" ;;
     *) usage ;;
 esac
