@@ -93,17 +93,19 @@ uint64_t heardFrameFollowingHandOffs(int64_t when, uint64_t oldest, uint64_t n) 
 // A device with a clock of its own plays the song at a steady rate; its
 // requests for more come late by however long the audio thread was held up,
 // never early. So the earliest hand-over (time minus song position) among the
-// recent ones dates the song's start at the device; never past what the
-// device was given.
+// recent ones dates the song's start at the device. A hand-over later than
+// that by more than the latency came after the device had run dry and
+// restarted: the dating starts again from it. Never past what the device was
+// given.
 uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t oldest, uint64_t n) {
     int64_t start = INT64_MAX;
     uint64_t given = 0;
-    for (uint64_t i = n; i > oldest; i--) {
-        const HandOff &slot = handOffs[(i - 1) % kHandOffSlots];
+    for (uint64_t i = oldest; i < n; i++) {
+        const HandOff &slot = handOffs[i % kHandOffSlots];
         uint64_t frame = slot.frame.load(std::memory_order_relaxed);
         int64_t at = slot.timeNs.load(std::memory_order_relaxed) -
                      static_cast<int64_t>(frame * 1000000000 / static_cast<uint64_t>(mixRate));
-        start = std::min(start, at);
+        start = i == oldest || at > start + latencyNs ? at : std::min(start, at);
         given = std::max(given, frame + slot.count.load(std::memory_order_relaxed));
     }
     int64_t since = when - latencyNs - start;
