@@ -12,7 +12,7 @@ TEST(MusicPulse, HeardOrderChangesWhenReported) {
     PulseSyncRun run;
     ASSERT_TRUE(measurePulseSync(12, 100, 20.0, &run));
     std::vector<double> errors = run.errorsMs;
-    for (double e : errors) printf("order change heard %+.1f ms from its report\n", e);
+    for (double e : errors) printf("order change reported %+.1f ms after it was heard\n", e);
     printf("output latency assumed: %.1f ms\n", run.modelLatencyMs);
     std::sort(errors.begin(), errors.end());
     // A loaded machine delays the polls, so errors lean late: the median holds,

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -39,26 +40,17 @@ double now() { return std::chrono::duration<double>(Clock::now().time_since_epoc
 struct Recording {
     pid_t pid = -1;
     int fd = -1;
-    std::vector<int16_t> samples;
-    double anchor = 1e300;  // steady-clock time of sample 0
+    std::vector<char> bytes;  // mono 16-bit little-endian samples, as the host keeps them
+    double anchor = 1e300;    // steady-clock time of sample 0
     std::thread reader;
 };
 
 void readAll(Recording *rec) {
     char buffer[4096];
-    size_t pending = 0;  // a byte of a sample split across reads
-    char carry = 0;
-    for (;;) {
-        ssize_t n = read(rec->fd, buffer + 1, sizeof buffer - 1);
+    for (ssize_t n; (n = read(rec->fd, buffer, sizeof buffer)) > 0;) {
         double t = now();
-        if (n <= 0) break;
-        char *start = buffer + 1;
-        if (pending) *--start = carry, n++;
-        pending = static_cast<size_t>(n) % 2;
-        if (pending) carry = start[n - 1];
-        const int16_t *s = reinterpret_cast<const int16_t *>(start);
-        rec->samples.insert(rec->samples.end(), s, s + n / 2);
-        rec->anchor = std::min(rec->anchor, t - static_cast<double>(rec->samples.size()) / kRate);
+        rec->bytes.insert(rec->bytes.end(), buffer, buffer + n);
+        rec->anchor = std::min(rec->anchor, t - static_cast<double>(rec->bytes.size() / 2) / kRate);
     }
 }
 
@@ -94,15 +86,17 @@ void stopRecorder(Recording *rec) {
 }
 
 // First frame of every note that follows silence.
-std::vector<long> onsets(const std::vector<int16_t> &samples) {
+std::vector<long> onsets(const std::vector<char> &bytes) {
     std::vector<long> found;
     long quiet = kSilenceBeforeOnset;
-    for (size_t i = 0; i < samples.size(); i++) {
-        if (std::abs(samples[i]) < kOnsetLevel) {
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        int16_t sample;
+        memcpy(&sample, &bytes[i], sizeof sample);
+        if (std::abs(sample) < kOnsetLevel) {
             quiet++;
             continue;
         }
-        if (quiet >= kSilenceBeforeOnset) found.push_back(static_cast<long>(i));
+        if (quiet >= kSilenceBeforeOnset) found.push_back(static_cast<long>(i / 2));
         quiet = 0;
     }
     return found;
@@ -155,7 +149,7 @@ bool measurePulseSync(int changes, int bufferMs, double timeoutSeconds, PulseSyn
     stopRecorder(&rec);
     unlink(module.c_str());
 
-    std::vector<long> notes = onsets(rec.samples);
+    std::vector<long> notes = onsets(rec.bytes);
     if (static_cast<int>(reports.size()) != changes || static_cast<int>(notes.size()) < changes + 1) {
         fprintf(stderr, "pulse_sync: %zu order changes reported, %zu notes recorded, %d wanted\n", reports.size(),
                 notes.size(), changes);
