@@ -85,8 +85,9 @@ void stopRecorder(Recording *rec) {
     if (rec->fd >= 0) close(rec->fd);
 }
 
-// First frame of every note that follows silence.
-std::vector<long> onsets(const std::vector<char> &bytes) {
+// First frame of every note that follows silence. A gap inside a note (the
+// device ran dry for a moment) is no new note: notes are an order apart.
+std::vector<long> onsets(const std::vector<char> &bytes, long orderFrames) {
     std::vector<long> found;
     long quiet = kSilenceBeforeOnset;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -96,7 +97,9 @@ std::vector<long> onsets(const std::vector<char> &bytes) {
             quiet++;
             continue;
         }
-        if (quiet >= kSilenceBeforeOnset) found.push_back(static_cast<long>(i / 2));
+        long frame = static_cast<long>(i / 2);
+        if (quiet >= kSilenceBeforeOnset && (found.empty() || frame - found.back() > orderFrames * 3 / 4))
+            found.push_back(frame);
         quiet = 0;
     }
     return found;
@@ -149,7 +152,7 @@ bool measurePulseSync(int changes, int bufferMs, double timeoutSeconds, PulseSyn
     stopRecorder(&rec);
     unlink(module.c_str());
 
-    std::vector<long> notes = onsets(rec.bytes);
+    std::vector<long> notes = onsets(rec.bytes, xmOrderFrames(xm, kRate));
     if (static_cast<int>(reports.size()) != changes || static_cast<int>(notes.size()) < changes + 1) {
         fprintf(stderr, "pulse_sync: %zu order changes reported, %zu notes recorded, %d wanted\n", reports.size(),
                 notes.size(), changes);

@@ -23,6 +23,7 @@ struct HandOff {  // one block given to the device
 };
 
 const int kHandOffSlots = 16;
+const uint64_t kClockWindow = 6;  // hand-overs that date a device clock
 const int kDefaultBufferMs = 100;
 
 int bufferMs = kDefaultBufferMs;
@@ -62,22 +63,25 @@ void renderCallback(void *, Uint8 *stream, int length) {
 
 // The dummy and disk drivers take a block and then wait as long as it lasts:
 // what they were handed is being consumed at once. Through PulseAudio the
-// first frame of a block is heard 0.7 of a buffer after its hand-over (the
-// server asks for more before its queue runs dry; measured through a null
-// sink with buffers of 10 to 150 ms, within 13 ms). Other real devices still
-// have the block handed before it queued, so the new one is heard a buffer later.
+// first frame of a block is heard 0.7 of a buffer after its hand-over, but no
+// later than half a buffer and 17 ms (the server asks for more before its
+// queue runs dry): measured through a null sink with buffers of 10 to 250 ms,
+// within 3 ms. Other real devices still have the block handed before it
+// queued, so the new one is heard a buffer later.
 int64_t deviceLatencyNs(const SDL_AudioSpec &obtained) {
     const char *driver = SDL_GetCurrentAudioDriver();
     deviceClocked = !(driver && (strcmp(driver, "dummy") == 0 || strcmp(driver, "disk") == 0));
     if (!deviceClocked) return 0;
     int64_t buffer = static_cast<int64_t>(obtained.samples) * 1000000000 / obtained.freq;
-    return driver && strcmp(driver, "pulseaudio") == 0 ? buffer * 7 / 10 : buffer;
+    if (!driver || strcmp(driver, "pulseaudio") != 0) return buffer;
+    return std::min(buffer * 7 / 10, buffer / 2 + 17000000);
 }
 
 // Song frame heard at time `when`, from the newest hand-over already audible;
 // never past what the device was given. For the dummy and disk drivers,
 // whose consumption follows each hand-over.
-uint64_t heardFrameFollowingHandOffs(int64_t when, uint64_t oldest, uint64_t n) {
+uint64_t heardFrameFollowingHandOffs(int64_t when, uint64_t n) {
+    uint64_t oldest = n > kHandOffSlots - 1 ? n - (kHandOffSlots - 1) : 0;
     for (uint64_t i = n; i > oldest; i--) {
         const HandOff &slot = handOffs[(i - 1) % kHandOffSlots];
         int64_t since = when - latencyNs - slot.timeNs.load(std::memory_order_relaxed);
@@ -93,13 +97,15 @@ uint64_t heardFrameFollowingHandOffs(int64_t when, uint64_t oldest, uint64_t n) 
 // A device with a clock of its own plays the song at a steady rate; its
 // requests for more come late by however long the audio thread was held up,
 // never early. So the earliest hand-over (time minus song position) among the
-// recent ones dates the song's start at the device. A hand-over later than
-// that by more than the latency came after the device had run dry and
-// restarted: the dating starts again from it. Never past what the device was
-// given.
-uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t oldest, uint64_t n) {
+// last few dates the song's start at the device. A hand-over later than that
+// by more than the latency came after the device had run dry: the dating
+// starts again from it, and the window lets go of the old timeline soon after
+// (the device may restart later still). Never past what the device was given.
+uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t n) {
+    if (n == 0) return 0;
     int64_t start = INT64_MAX;
     uint64_t given = 0;
+    uint64_t oldest = n > kClockWindow ? n - kClockWindow : 0;
     for (uint64_t i = oldest; i < n; i++) {
         const HandOff &slot = handOffs[i % kHandOffSlots];
         uint64_t frame = slot.frame.load(std::memory_order_relaxed);
@@ -109,15 +115,14 @@ uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t oldest, uint64_t n) {
         given = std::max(given, frame + slot.count.load(std::memory_order_relaxed));
     }
     int64_t since = when - latencyNs - start;
-    if (n == 0 || since < 0) return 0;
+    if (since < 0) return 0;
     uint64_t played = static_cast<uint64_t>(since) * mixRate / 1000000000;
     return std::min(played, given);
 }
 
 uint64_t heardFrame(int64_t when) {
     uint64_t n = handOffCount.load(std::memory_order_acquire);
-    uint64_t oldest = n > kHandOffSlots - 1 ? n - (kHandOffSlots - 1) : 0;
-    return deviceClocked ? heardFrameOnDeviceClock(when, oldest, n) : heardFrameFollowingHandOffs(when, oldest, n);
+    return deviceClocked ? heardFrameOnDeviceClock(when, n) : heardFrameFollowingHandOffs(when, n);
 }
 
 void closeDevice() {
