@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -40,8 +41,9 @@ double now() { return std::chrono::duration<double>(Clock::now().time_since_epoc
 struct Recording {
     pid_t pid = -1;
     int fd = -1;
-    std::vector<char> bytes;  // mono 16-bit little-endian samples, as the host keeps them
-    double anchor = 1e300;    // steady-clock time of sample 0
+    std::vector<char> bytes;  // mono 16-bit little-endian samples, as the host keeps them; reader only until joined
+    std::atomic<double> anchor{1e300};  // steady-clock time of sample 0
+    std::atomic<double> recordedUntil{0};  // steady-clock time of the last sample read
     std::thread reader;
 };
 
@@ -50,7 +52,9 @@ void readAll(Recording *rec) {
     for (ssize_t n; (n = read(rec->fd, buffer, sizeof buffer)) > 0;) {
         double t = now();
         rec->bytes.insert(rec->bytes.end(), buffer, buffer + n);
-        rec->anchor = std::min(rec->anchor, t - static_cast<double>(rec->bytes.size() / 2) / kRate);
+        double seconds = static_cast<double>(rec->bytes.size() / 2) / kRate;
+        rec->anchor = std::min(rec->anchor.load(), t - seconds);
+        rec->recordedUntil = rec->anchor + seconds;
     }
 }
 
@@ -146,7 +150,11 @@ bool measurePulseSync(int changes, int bufferMs, double timeoutSeconds, PulseSyn
     std::vector<double> reports;
     if (song && Snd_PlaySong(song)) reports = pollChanges(song, changes, timeoutSeconds);
     run->modelLatencyMs = sndOutputLatencyNs() / 1e6;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the last onset reaches the recorder
+    // The recorder lags on a busy machine: wait until it holds the last report's note.
+    for (double start = now(); !reports.empty() && now() - start < 5.0;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (rec.recordedUntil > reports.back() + 0.3) break;
+    }
     Snd_FreeSong(song);
     Snd_Close();
     stopRecorder(&rec);
@@ -156,6 +164,8 @@ bool measurePulseSync(int changes, int bufferMs, double timeoutSeconds, PulseSyn
     if (static_cast<int>(reports.size()) != changes || static_cast<int>(notes.size()) < changes + 1) {
         fprintf(stderr, "pulse_sync: %zu order changes reported, %zu notes recorded, %d wanted\n", reports.size(),
                 notes.size(), changes);
+        for (size_t i = 0; i < notes.size(); i++) fprintf(stderr, " %ld", notes[i] - (i ? notes[i - 1] : 0));
+        fprintf(stderr, " (frames between notes; %zu recorded)\n", rec.bytes.size() / 2);
         return false;
     }
     // Order n starts with note n (note 0 opens the song).
