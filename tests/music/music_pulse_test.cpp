@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "music/pulse_sync.h"
@@ -16,7 +17,7 @@ TEST(MusicPulse, HeardOrderChangesWhenReported) {
     printf("output latency assumed: %.1f ms\n", run.modelLatencyMs);
     std::sort(errors.begin(), errors.end());
     // A loaded machine delays the polls, so errors lean late: the median holds,
-    // and no change may come before its order was heard.
+    // and no change may come well before its order was heard.
     EXPECT_LT(std::abs(errors[errors.size() / 2]), 50.0);
     EXPECT_GT(errors.front(), -50.0) << "an order reported before it was heard";
 }

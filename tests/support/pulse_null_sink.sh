@@ -25,6 +25,7 @@ client_env() {
     echo "PULSE_SERVER=unix:$1/native"
     echo "PULSE_RUNTIME_PATH=$1"
     echo "PULSE_SINK=kaveld_null"
+    echo "PULSE_CLIENTCONFIG=$1/client.conf"
 }
 
 start() {
@@ -46,8 +47,7 @@ CONF
         exec timeout -k 5 "$seconds" pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 \
             --disallow-exit --disable-shm=yes --log-target=file:"$dir/log" --log-level=notice \
             -L "module-null-sink sink_name=kaveld_null rate=44100 channels=2" \
-            -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" \
-            -L "module-always-sink"
+            -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native"
     ) > /dev/null 2>&1 &
     echo $! > "$dir/pid"
     # Ready once a client can talk to it (10 s at most).
@@ -96,7 +96,7 @@ run() {
     trap 'stop "$dir"' EXIT
     trap 'exit 143' TERM INT
     environment=$(start "$dir" "$seconds") || exit 1
-    env $environment PULSE_CLIENTCONFIG="$dir/client.conf" "$@" || status=$?
+    env $environment "$@" || status=$?
     exit $status
 }
 

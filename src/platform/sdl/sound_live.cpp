@@ -35,6 +35,7 @@ bool deviceClocked = false;      // the device plays at its own steady rate (not
 SndSong *playingSong = nullptr;  // written with the device locked
 HandOff handOffs[kHandOffSlots];
 std::atomic<uint64_t> handOffCount{0};
+uint64_t heardHigh = 0;  // main thread: the furthest frame the order query reported since the song started
 
 int64_t nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -120,9 +121,13 @@ uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t n) {
     return std::min(played, given);
 }
 
+// Never goes back: a new dating of the device clock may move it a little
+// either way, and a heard order must not flicker back at its boundary.
 uint64_t heardFrame(int64_t when) {
     uint64_t n = handOffCount.load(std::memory_order_acquire);
-    return deviceClocked ? heardFrameOnDeviceClock(when, n) : heardFrameFollowingHandOffs(when, n);
+    uint64_t frame = deviceClocked ? heardFrameOnDeviceClock(when, n) : heardFrameFollowingHandOffs(when, n);
+    heardHigh = std::max(heardHigh, frame);
+    return heardHigh;
 }
 
 void closeDevice() {
@@ -164,6 +169,7 @@ bool Snd_PlaySong(SndSong *song) {
     playingSong = song;
     songRewind(song);
     handOffCount.store(0);
+    heardHigh = 0;
     SDL_UnlockAudioDevice(device);
     SDL_PauseAudioDevice(device, 0);
     return true;
