@@ -11,7 +11,14 @@
 
 TEST(MusicPulse, HeardOrderChangesWhenReported) {
     PulseSyncRun run;
-    ASSERT_TRUE(measurePulseSync(12, 100, 20.0, &run));
+    // A machine too busy to feed the server makes it run dry: then the song's
+    // timeline itself is broken, and the measurement is taken again.
+    bool measured = measurePulseSync(12, 100, 20.0, &run);
+    for (int attempt = 1; attempt < 3 && run.ranDry; attempt++) {
+        run = PulseSyncRun();
+        measured = measurePulseSync(12, 100, 20.0, &run);
+    }
+    ASSERT_TRUE(measured);
     std::vector<double> errors = run.errorsMs;
     for (double e : errors) printf("order change reported %+.1f ms after it was heard\n", e);
     printf("output latency assumed: %.1f ms\n", run.modelLatencyMs);

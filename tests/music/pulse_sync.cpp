@@ -168,6 +168,14 @@ bool measurePulseSync(int changes, int bufferMs, double timeoutSeconds, PulseSyn
         fprintf(stderr, " (frames between notes; %zu recorded)\n", rec.bytes.size() / 2);
         return false;
     }
+    for (int n = 1; n <= changes; n++) {
+        long apart = notes[n] - notes[n - 1] - xmOrderFrames(xm, kRate);
+        if (apart < -kRate / 1000 || apart > kRate / 1000) {
+            fprintf(stderr, "pulse_sync: notes %d and %d are not an order apart: the output ran dry\n", n - 1, n);
+            run->ranDry = true;
+            return false;
+        }
+    }
     // Order n starts with note n (note 0 opens the song).
     for (int n = 1; n <= changes; n++)
         run->errorsMs.push_back((reports[n - 1] - (rec.anchor + static_cast<double>(notes[n]) / kRate)) * 1000.0);

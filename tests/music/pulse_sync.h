@@ -10,6 +10,7 @@
 struct PulseSyncRun {
     std::vector<double> errorsMs;  // per order change: report time minus the time its first sound was played
     double modelLatencyMs = 0;     // the output latency the clock assumed
+    bool ranDry = false;           // the output ran dry meanwhile: notes not an order apart, worth another try
 };
 
 // Records the null sink's monitor, opens the live sound output on SDL's

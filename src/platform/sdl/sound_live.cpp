@@ -23,7 +23,7 @@ struct HandOff {  // one block given to the device
 };
 
 const int kHandOffSlots = 16;
-const uint64_t kClockWindow = 6;  // hand-overs that date a device clock
+const uint64_t kClockWindow = 8;  // hand-overs that date a device clock
 const int kDefaultBufferMs = 100;
 
 int bufferMs = kDefaultBufferMs;
@@ -97,14 +97,15 @@ uint64_t heardFrameFollowingHandOffs(int64_t when, uint64_t n) {
 
 // A device with a clock of its own plays the song at a steady rate; its
 // requests for more come late by however long the audio thread was held up,
-// never early. So the earliest hand-over (time minus song position) among the
-// last few dates the song's start at the device. A hand-over later than that
-// by more than the latency came after the device had run dry: the dating
-// starts again from it, and the window lets go of the old timeline soon after
-// (the device may restart later still). Never past what the device was given.
+// and early only in a burst after it ran dry. So the second earliest
+// hand-over (time minus song position) among the last few dates the song's
+// start at the device. A hand-over later than that by more than the latency
+// came after the device had run dry: the dating starts again from it, and the
+// window lets go of the old timeline soon after. Never past what the device
+// was given.
 uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t n) {
     if (n == 0) return 0;
-    int64_t start = INT64_MAX;
+    int64_t earliest = INT64_MAX, second = INT64_MAX;
     uint64_t given = 0;
     uint64_t oldest = n > kClockWindow ? n - kClockWindow : 0;
     for (uint64_t i = oldest; i < n; i++) {
@@ -112,10 +113,19 @@ uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t n) {
         uint64_t frame = slot.frame.load(std::memory_order_relaxed);
         int64_t at = slot.timeNs.load(std::memory_order_relaxed) -
                      static_cast<int64_t>(frame * 1000000000 / static_cast<uint64_t>(mixRate));
-        start = i == oldest || at > start + latencyNs ? at : std::min(start, at);
+        int64_t start = second != INT64_MAX ? second : earliest;
+        if (i == oldest || at > start + latencyNs) {
+            earliest = at;
+            second = INT64_MAX;
+        } else if (at < earliest) {
+            second = earliest;
+            earliest = at;
+        } else if (at < second) {
+            second = at;
+        }
         given = std::max(given, frame + slot.count.load(std::memory_order_relaxed));
     }
-    int64_t since = when - latencyNs - start;
+    int64_t since = when - latencyNs - (second != INT64_MAX ? second : earliest);
     if (since < 0) return 0;
     uint64_t played = static_cast<uint64_t>(since) * mixRate / 1000000000;
     return std::min(played, given);
