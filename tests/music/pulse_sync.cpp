@@ -166,6 +166,7 @@ bool measurePulseSync(int changes, int bufferMs, double timeoutSeconds, PulseSyn
                 notes.size(), changes);
         for (size_t i = 0; i < notes.size(); i++) fprintf(stderr, " %ld", notes[i] - (i ? notes[i - 1] : 0));
         fprintf(stderr, " (frames between notes; %zu recorded)\n", rec.bytes.size() / 2);
+        run->ranDry = static_cast<int>(reports.size()) == changes && !notes.empty();  // the song played, broken up
         return false;
     }
     for (int n = 1; n <= changes; n++) {
