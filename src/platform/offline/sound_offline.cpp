@@ -55,3 +55,5 @@ size_t Snd_RenderOffline(float *out, size_t frames) {
     }
     return songRender(playingSong, mixRate, out, frames);
 }
+
+int64_t sndOutputLatencyNs() { return 0; }
