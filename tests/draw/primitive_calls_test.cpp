@@ -60,6 +60,8 @@ const Row kRows[] = {
          square(kCentred) + Lines{"glDisable(GL_BLEND)"} + kTextureOff},
     {"plain centred square", [] { drawCenteredQuad(2.0f, 17, 0.5f, 0, 1.0f, 1.0f, 1.0f); },
      texture(17) + Lines{"glColor4f(1, 1, 1, 0.5)"} + square(kCentred) + kTextureOff},
+    {"other flag bits ignored", [] { drawCenteredQuad(2.0f, 3, 0.5f, 6, 1.0f, 1.0f, 1.0f); },
+     texture(3) + Lines{"glColor4f(1, 1, 1, 0.5)"} + square(kCentred) + kTextureOff},
     {"additive square at a point", [] { drawQuadAt(5.0f, 10.0f, -2.0f, -3.0f, 9, 0.95f, 1, 0.5f, 0.5f, 0.5f); },
      texture(9) + Lines{"glColor4f(0.5, 0.5, 0.5, 0.95)"} + kAdditiveOn + Lines{"glColor4f(0.5, 0.5, 0.5, 0.95)"} +
          square(kAt) + Lines{"glDisable(GL_BLEND)"} + kTextureOff},
@@ -68,6 +70,9 @@ const Row kRows[] = {
     {"blended mesh", [] { drawMesh(0, 7, 0.9f, kMeshBlended, 0.5f, 0.5f, 0.5f); },
      Lines{"glColor4f(0.5, 0.5, 0.5, 0)", "glColor4f(0.5, 0.5, 0.5, 0.9)"} + kBlendedOn + texture(7) + square(kFace) +
          kTextureOff + Lines{"glDisable(GL_BLEND)"}},
+    {"textured and blended mesh drawn as blended", [] { drawMesh(0, 7, 0.9f, 3, 0.5f, 0.5f, 0.5f); },
+     Lines{"glColor4f(0.5, 0.5, 0.5, 0)"} + texture(7) + Lines{"glColor4f(0.5, 0.5, 0.5, 0.9)"} + kBlendedOn +
+         texture(7) + square(kFace) + kTextureOff + Lines{"glDisable(GL_BLEND)"}},
     {"untextured mesh", [] { drawMesh(0, 7, 0.9f, 0, 1.0f, 1.0f, 1.0f); },
      Lines{"glColor4f(1, 1, 1, 0)"} + square(kFace)},
     {"mesh with an offset", [] { drawMeshOffset(0, 1, 0.0f, kMeshTextured, 1.0f, 1.0f, 1.0f, 0.5f, -1.0f, 0.0f); },
