@@ -2,7 +2,8 @@
 // forwards to the real function. The link (tests/CMakeLists.txt) sends every
 // call of the listed functions made from another object file here; a name
 // listed there but not wrapped here, or the other way round, fails the link.
-// C++ functions are wrapped under their mangled names.
+// C++ functions are wrapped under their mangled names (the Itanium C++ ABI
+// on 64-bit Linux, where intptr_t is long: 'l').
 #include "support/gl_log.h"
 
 #include <GL/gl.h>
