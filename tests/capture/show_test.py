@@ -77,6 +77,125 @@ def near(frame, cued):
     return abs(frame - cued) <= 2 + cued / 1000
 
 
+# ---- every frame of the trace replayed by the effects' rules
+
+def approach(level, target, up, down):
+    """The fade rule, in single precision: up a step if below, then down a step if above."""
+    if level < target:
+        level = f32(level + f32(up))
+    if level > target:
+        level = f32(level - f32(down))
+    return level
+
+
+def add(state, name, step):
+    state[name] = f32(state[name] + f32(step))
+
+
+def fade(name, up=0.005, down=0.005):
+    return lambda s, t: s.__setitem__(name, approach(s[name], t, up, down))
+
+
+def twin_rings(s, t):
+    fade("twinRingsLevel", 0.005, 0.004)(s, t)
+    add(s, "twinRingsSpinFar", 0.5)
+    add(s, "twinRingsSpinNear", 0.7)
+
+
+def banner(s, t):
+    if s["bannerX"] > f32(0.8):
+        add(s, "bannerX", -0.02)
+    fade("bannerLevel", 0.005, 0.003)(s, t)
+
+
+def intro_mesh(s, t):
+    add(s, "meshSpin", 1)
+    add(s, "meshLevel", 0.005)
+
+
+def mesh_fly_in(s, t):
+    intro_mesh(s, t)
+    add(s, "meshOffsetZ", 0.15)
+    add(s, "meshOffsetX", 0.1)
+
+
+def mesh_fly_back(s, t):
+    add(s, "meshSpin", 1)
+    fade("meshLevel")(s, t)
+    if s["meshOffsetZ"] > -100:
+        add(s, "meshOffsetZ", -0.4)
+    if s["meshOffsetX"] > 0:
+        add(s, "meshOffsetX", -0.265)
+
+
+def billboard_cascade(s, t):
+    s["billboardFrame"] += 1
+    if s["billboardFrame"] >= 35:
+        s["billboardFrame"] = 0
+        s["billboardLast"] = min(s["billboardLast"] + 1, 24)
+
+
+def morph_scene(s, t):
+    add(s, "morphSpin", 1)
+    s["morphFrame"] += 1
+    fade("morphLevel")(s, t)
+    if s["morphFrame"] >= 600:
+        s["morphFrame"] = 0
+
+
+def credits(s, t):
+    c, levels = s["creditFrame"], s["creditLevels"]
+    for k in range(8):  # slide k fades in over 500k..500k+499, out over the next 500 (the last over 400)
+        if 500 * k <= c < 500 * (k + 1):
+            levels[k] = approach(levels[k], 1.0, 0.005, 0.005)
+        elif 500 * (k + 1) <= c < min(500 * (k + 2), 4400):
+            levels[k] = approach(levels[k], 0.0, 0.005, 0.005)
+    if 4400 < c < 5000:
+        s["fadeOutTarget"] = 0.0
+    s["creditFrame"] += 1
+
+
+# Per row of orders: the routines called and their targets ("out" is the
+# closing target as the frame starts).
+SCRIPT = [
+    (0, 2, [(intro_mesh, None), (fade("openingCardLevel"), 1)]),
+    (2, 5, [(fade("ringLevel"), 1), (mesh_fly_in, None), (fade("openingCardLevel"), 0)]),
+    (5, 7, [(twin_rings, 1), (fade("ringLevel"), 0), (mesh_fly_in, None)]),
+    (7, 8, [(twin_rings, 1), (billboard_cascade, None), (fade("ringLevel"), 0), (banner, 1)]),
+    (8, 9, [(twin_rings, 1), (billboard_cascade, None), (banner, 1)]),
+    (9, 12, [(twin_rings, 0), (billboard_cascade, None), (banner, 0)]),
+    (12, 13, [(fade("stillCardLevel"), 1)]),
+    (13, 14, [(fade("stillCardLevel"), 0)]),
+    (14, 24, [(fade("backdropLevel"), 1), (morph_scene, 1)]),
+    (24, 26, [(fade("backdropLevel"), 0), (morph_scene, 0)]),
+    (26, 27, [(twin_rings, 1)]),
+    (27, 1 << 30, [(twin_rings, "out"), (fade("innerRingLevel"), "out"), (mesh_fly_back, "out"), (credits, None)]),
+]
+
+START = dict(meshLevel=0.0, openingCardLevel=0.0, twinRingsLevel=0.0, twinRingsSpinFar=0.0, twinRingsSpinNear=0.0,
+             bannerLevel=0.0, bannerX=4.0, stillCardLevel=0.0, ringLevel=0.0, innerRingLevel=0.0, billboardFrame=0,
+             billboardLast=0, meshSpin=0.0, meshOffsetX=0.0, meshOffsetZ=-100.0, morphSpin=0.0, morphLevel=0.0,
+             morphFrame=0, backdropLevel=0.0, creditFrame=0, creditLevels=[0.0] * 8, fadeOutTarget=1.0)
+
+
+def check_every_frame_by_the_rules(rows):
+    """Replays each frame's row of the script on the state the frame before
+    left, and compares every fade level, spin, position and counter traced."""
+    state = {k: (list(v) if isinstance(v, list) else f32(v) if isinstance(v, float) else v)
+             for k, v in START.items()}
+    for row in rows:
+        order, closing = row["musicOrder"], state["fadeOutTarget"]
+        for low, high, calls in SCRIPT:
+            if low <= order < high:
+                for routine, target in calls:
+                    routine(state, closing if target == "out" else target)
+        for name, value in state.items():
+            traced = row[name]
+            same = (all(same_float(a, b) for a, b in zip(traced, value)) if isinstance(value, list)
+                    else same_float(traced, value))
+            check(same, f"frame {row['frame']} (order {order}): {name} is {traced}, the rules give {value}")
+
+
 def case_whole_show():
     with tempfile.TemporaryDirectory() as tmp:
         trace, out = os.path.join(tmp, "trace.jsonl"), os.path.join(tmp, "frames")
@@ -84,6 +203,7 @@ def case_whole_show():
         check(r.returncode == 0, f"exit {r.returncode}: {r.stderr[-2000:]}")
         rows = read_trace(trace)
         frames = len(rows)
+        check_every_frame_by_the_rules(rows)
         check([row["frame"] for row in rows] == list(range(frames)), "trace frames are not 0, 1, 2 ...")
 
         # It ended by itself, through the end condition, on its last frame.

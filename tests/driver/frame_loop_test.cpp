@@ -1,6 +1,7 @@
 // frame_loop_test.cpp -- the whole start-up, frame loop and shutdown on the
 // offline backend with the generated data: messages taken one per frame in
 // queue order, quit causes, exit codes, and the cancelled and failed starts.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -57,6 +58,31 @@ TEST(FrameLoop, EscEndsAfterTheFrameThatTookItIsPresented) {
     EXPECT_EQ(run.framesPresented, 4);
     EXPECT_EQ(quitRequests, 1);
     EXPECT_EQ(run.loadingPresents, 202);  // the loading image, then its 201-frame fade
+}
+
+// What is presented is the frame just drawn: the opening mesh and card come
+// up over the first second, so no presented frame of it is black.
+int brightestChannel() {
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::vector<unsigned char> pixels(size_t(viewport[2]) * viewport[3] * 4);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int brightest = 0;
+    for (size_t i = 0; i < pixels.size(); i++)
+        if (i % 4 != 3 && pixels[i] > brightest) brightest = pixels[i];
+    return brightest;
+}
+
+TEST(FrameLoop, PresentsTheFrameItDrew) {
+    static std::vector<int> brightest;
+    run.onFrame = [](int frame) {
+        if (frame % 20 == 0) brightest.push_back(brightestChannel());
+        if (frame == 60) postKey(kMsgKeyDown, kVkEscape);
+    };
+    EXPECT_EQ(runDemo(), 27);
+    ASSERT_EQ(brightest.size(), 3u);
+    for (int level : brightest) EXPECT_GT(level, 16);
+    EXPECT_GT(brightest[2], brightest[0]);  // coming up
 }
 
 TEST(FrameLoop, OneMessagePerFrameInQueueOrder) {
