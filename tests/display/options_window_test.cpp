@@ -17,13 +17,25 @@ struct Click {
     uint32_t message;
     int id;
     int notification;
+    bool toButton;  // a mouse message for button `id` rather than a command for the window
 };
-Click click(int id) { return Click{kMsgCommand, id, kNotifyClicked}; }
-Click doubleClickNotice(int id) { return Click{kMsgCommand, id, kNotifyDoubleClicked}; }
+// A click as the platform delivers it: the mouse-up, queued for the button
+// (button `id` is window id - 199), which tells the window. Other ids go to
+// the window as commands.
+Click click(int id) { return Click{kMsgLButtonUp, id, 0, id >= 201 && id <= 208}; }
+Click doubleClickNotice(int id) { return Click{kMsgCommand, id, kNotifyDoubleClicked, false}; }
+Click radioDoubleClick(int id) { return Click{kMsgLButtonDblClk, id, 0, true}; }
+Click key(uint32_t message, int vk) { return Click{message, vk, 0, false}; }
 
 void post(const std::vector<Click> &clicks) {
-    for (const Click &c : clicks)
-        Sys_PostMessage(kOptions, c.message, (uintptr_t)c.id | ((uintptr_t)c.notification << 16), 0);
+    for (const Click &c : clicks) {
+        if (c.toButton)
+            Sys_PostMessage(c.id - 199, c.message, 0, 0);
+        else if (c.message == kMsgLButtonUp)
+            Sys_PostMessage(kOptions, kMsgCommand, (uintptr_t)c.id, 0);
+        else
+            Sys_PostMessage(kOptions, c.message, (uintptr_t)c.id | ((uintptr_t)c.notification << 16), 0);
+    }
 }
 
 bool checked(int id) { return Sys_GetButtonCheck(optionsButtons[id - 201]); }
@@ -67,14 +79,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"FullScreenOnce", {click(203), click(201)}, {640, 480, 16, 0}, {204, 207}},
                       Case{"FullScreenTwice", {click(203), click(203), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
                       Case{"CheckedResolutionAgain", {click(204), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
-                      Case{"DoubleClickActsOnce",
-                           {click(203), click(205), doubleClickNotice(205), doubleClickNotice(203), click(201)},
+                      Case{"DoubleClickActsOnce",  // the second press is no click, on any radio button
+                           {click(203), click(205), radioDoubleClick(205), radioDoubleClick(206),
+                            doubleClickNotice(203), click(201)},
                            {800, 600, 16, 0},
                            {205, 207}},
                       Case{"Big32Windowed", {click(206), click(208), click(203), click(201)}, {1024, 768, 32, 0}, {206, 208}},
                       Case{"BackTo16", {click(208), click(207), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
                       Case{"UnknownIdsAndKeysDoNothing",
-                           {click(200), click(209), {kMsgKeyDown, kVkEscape, 0}, {kMsgKeyDown, kVkReturn, 0}, click(201)},
+                           {click(200), click(209), key(kMsgKeyDown, kVkEscape), key(kMsgKeyDown, kVkReturn),
+                            key(kMsgKeyDown, kVkSpace), key(kMsgKeyUp, kVkSpace), key(kMsgKeyDown, 9), click(201)},
                            {640, 480, 16, 1},
                            {203, 204, 207}}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -86,7 +100,18 @@ TEST(OptionsWindow, CancelOpensNoDisplay) {
     EXPECT_EQ(quitRequests, 1);
     EXPECT_EQ(optionsDone, 1);
     EXPECT_EQ(displayWindow, 0);
-    EXPECT_EQ(queueMessage.wParam, 202u);  // the last message taken
+    // The last message taken is the mouse-up the click came in (the exit code).
+    EXPECT_EQ(queueMessage.message, (uint32_t)kMsgLButtonUp);
+    EXPECT_EQ(queueMessage.wParam, 0u);
+}
+
+TEST(OptionsWindow, SpaceLetGoOnAButtonClicksIt) {
+    post({key(kMsgKeyUp, kVkSpace)});
+    Sys_PostMessage(202 - 199, kMsgKeyDown, kVkSpace, 0);  // only the key-up acts, as with the mouse
+    Sys_PostMessage(202 - 199, kMsgKeyUp, kVkSpace, 0);
+    runOptionsWindow();
+    EXPECT_EQ(startCancelled, 1);
+    EXPECT_EQ(queueMessage.wParam, (uintptr_t)kVkSpace);
 }
 
 TEST(OptionsWindow, CloseBoxCancelsAndPostsQuit) {
