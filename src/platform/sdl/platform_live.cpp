@@ -20,6 +20,7 @@ bool displayMissing = false;  // owned by liveReportNoDisplay: said once, not re
 
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    if (displayMissing) return false;  // SDL would settle for an invisible offscreen display
     Sys_CatchEndSignals();  // from here on a signal ends the show through its shutdown
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
