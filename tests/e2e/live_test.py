@@ -150,7 +150,7 @@ def case_cancel():
         options = options_window(s, p)
         # No default button, no button with the keyboard, no Tab between them:
         # a Space on OK (or, after a Tab, on CANCEL) would end the choice.
-        for key in ("Escape", "Return", "space", "Tab", "space", "Tab", "Tab", "space"):
+        for key in ("space", "Tab", "space", "Tab", "Tab", "space", "Escape", "Return"):
             s.key(options, key)
         time.sleep(0.5)
         if p.poll() is not None or s.windows(DISPLAY_TITLE):
