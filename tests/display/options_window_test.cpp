@@ -111,6 +111,7 @@ TEST(OptionsWindow, SpaceLetGoOnAButtonClicksIt) {
     Sys_PostMessage(202 - 199, kMsgKeyUp, kVkSpace, 0);
     runOptionsWindow();
     EXPECT_EQ(startCancelled, 1);
+    EXPECT_EQ(queueMessage.message, (uint32_t)kMsgKeyUp);
     EXPECT_EQ(queueMessage.wParam, (uintptr_t)kVkSpace);
 }
 
