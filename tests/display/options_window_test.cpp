@@ -14,28 +14,23 @@ namespace {
 constexpr PlatformWindow kOptions = 1;
 
 struct Click {
+    PlatformWindow window;
     uint32_t message;
-    int id;
-    int notification;
-    bool toButton;  // a mouse message for button `id` rather than a command for the window
+    uintptr_t wParam;
 };
-// A click as the platform delivers it: the mouse-up, queued for the button
-// (button `id` is window id - 199), which tells the window. Other ids go to
-// the window as commands.
-Click click(int id) { return Click{kMsgLButtonUp, id, 0, id >= 201 && id <= 208}; }
-Click doubleClickNotice(int id) { return Click{kMsgCommand, id, kNotifyDoubleClicked, false}; }
-Click radioDoubleClick(int id) { return Click{kMsgLButtonDblClk, id, 0, true}; }
-Click key(uint32_t message, int vk) { return Click{message, vk, 0, false}; }
+// Button `id` is window id - 199. A click comes as the platform delivers it:
+// the mouse-up, queued for the button, which tells the window; other ids go
+// to the window as commands.
+Click click(int id) {
+    if (id < 201 || id > 208) return Click{kOptions, kMsgCommand, (uintptr_t)id};
+    return Click{id - 199, kMsgLButtonUp, 0};
+}
+Click doubleClickNotice(int id) { return Click{kOptions, kMsgCommand, (uintptr_t)id | (kNotifyDoubleClicked << 16)}; }
+Click radioDoubleClick(int id) { return Click{id - 199, kMsgLButtonDblClk, 0}; }
+Click key(uint32_t message, uintptr_t vk, PlatformWindow window = kOptions) { return Click{window, message, vk}; }
 
 void post(const std::vector<Click> &clicks) {
-    for (const Click &c : clicks) {
-        if (c.toButton)
-            Sys_PostMessage(c.id - 199, c.message, 0, 0);
-        else if (c.message == kMsgLButtonUp)
-            Sys_PostMessage(kOptions, kMsgCommand, (uintptr_t)c.id, 0);
-        else
-            Sys_PostMessage(kOptions, c.message, (uintptr_t)c.id | ((uintptr_t)c.notification << 16), 0);
-    }
+    for (const Click &c : clicks) Sys_PostMessage(c.window, c.message, c.wParam, 0);
 }
 
 bool checked(int id) { return Sys_GetButtonCheck(optionsButtons[id - 201]); }
@@ -106,9 +101,8 @@ TEST(OptionsWindow, CancelOpensNoDisplay) {
 }
 
 TEST(OptionsWindow, SpaceLetGoOnAButtonClicksIt) {
-    post({key(kMsgKeyUp, kVkSpace)});
-    Sys_PostMessage(202 - 199, kMsgKeyDown, kVkSpace, 0);  // only the key-up acts, as with the mouse
-    Sys_PostMessage(202 - 199, kMsgKeyUp, kVkSpace, 0);
+    // Only the key-up acts, as with the mouse; on the window it does nothing.
+    post({key(kMsgKeyUp, kVkSpace), key(kMsgKeyDown, kVkSpace, 202 - 199), key(kMsgKeyUp, kVkSpace, 202 - 199)});
     runOptionsWindow();
     EXPECT_EQ(startCancelled, 1);
     EXPECT_EQ(queueMessage.message, (uint32_t)kMsgKeyUp);

@@ -111,16 +111,12 @@ def case_mode_fail():
 
 
 def case_no_display():
-    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    for display in (None, ":65432"):  # none named; one with no server behind it
-        if display:
-            env["DISPLAY"] = display
-        p = subprocess.Popen([BIN], cwd=os.path.dirname(BIN), env=dict(env, SDL_AUDIODRIVER="dummy"),
-                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-        out = expect_failed_start(p, [], "no display")
-        lines = out.splitlines()
-        if len(lines) != 1 or not lines[0].startswith("kaveld: cannot open the display: "):
-            fail(f"with DISPLAY={display}, wanted one line naming the display:\n{out}")
+    env = dict(os.environ, DISPLAY=":65432", SDL_AUDIODRIVER="dummy")  # no server behind it
+    p = subprocess.Popen([BIN], cwd=os.path.dirname(BIN), env=env, stdout=subprocess.PIPE,
+                         stderr=subprocess.STDOUT, text=True)
+    out = expect_failed_start(p, ["kaveld: cannot open the display: no X server at :65432"], "no display")
+    if len(out.splitlines()) != 1:
+        fail("more than the one line naming the display:\n" + out)
 
 
 def case_signal_ends_show():

@@ -199,11 +199,8 @@ TEST(MusicOffline, VersionRuleAtThreePointThree) {
     for (const Case &c : cases) {
         Snd_OverrideVersion(c.version);
         int before = quitRequests;
-        testing::internal::CaptureStderr();
         startMusic(path.c_str());
-        std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(quitRequests - before, c.counted) << "version " << c.version;
-        EXPECT_EQ(said.find("kaveld: the sound library is version") == 0, c.counted == 1) << said;
         EXPECT_NE(songHandle, nullptr);  // the remaining steps still ran
         std::vector<float> out(64);
         EXPECT_EQ(Snd_RenderOffline(out.data(), 32), 32u);

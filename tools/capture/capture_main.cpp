@@ -115,7 +115,7 @@ bool enterDataDirectory(const std::string &data) {
 
 int main(int argc, char **argv) {
     static CaptureRun run;
-    Sys_CatchEndSignals();     // Ctrl-C and SIGTERM stop the run at the current frame
+    Sys_CatchEndSignals();          // Ctrl-C and SIGTERM stop the run at the current frame
     std::signal(SIGPIPE, SIG_IGN);  // an encoder that went away is a failed write, not the end
     int status = parseCaptureOptions(argc, argv, run.options);
     if (status >= 0) return status;
@@ -140,7 +140,8 @@ int main(int argc, char **argv) {
     demoMain(nullptr, nullptr, "", 0);
 
     if (run.endSignal) {
-        std::fprintf(stderr, "\nkaveld-capture: stopped by signal %d after %ld frames\n", run.endSignal, run.showFrames);
+        std::fprintf(stderr, "\nkaveld-capture: stopped by signal %d after %ld frames\n", run.endSignal,
+                     run.showFrames);
         abandonSink(run.sink);
         if (run.trace) std::fclose(run.trace);
         return 128 + run.endSignal;

@@ -3,6 +3,8 @@
 // into a quit message once, and the show shuts down as it always does.
 #include <signal.h>
 
+#include <initializer_list>
+
 #include "platform/platform_internal.h"
 
 namespace {
@@ -22,8 +24,11 @@ void Sys_CatchEndSignals() {
     action.sa_handler = onEndSignal;
     action.sa_flags = SA_RESTART | SA_RESETHAND;  // files keep reading; a second signal is not caught
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int number : {SIGINT, SIGTERM}) {
+        struct sigaction inherited;
+        bool ignored = sigaction(number, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN;
+        if (!ignored) sigaction(number, &action, nullptr);  // a signal the caller ignores stays ignored
+    }
 }
 
 int Sys_EndSignal() { return endSignal; }

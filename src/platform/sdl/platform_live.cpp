@@ -9,10 +9,10 @@
 #include "platform/platform_internal.h"
 
 void fltkPump();                        // options_fltk.cpp
-void liveReportNoDisplay(const char *why);  // below: the one line saying no display could be opened
 PlatformWindow fltkFocusWindow();       // options_fltk.cpp
 void fltkDestroyNative(SysWindow *entry);
 void fltkSetCheck(SysWindow *entry);
+void liveReportNoDisplay(const char *why);  // below: the one line saying no display could be opened
 
 namespace {
 
