@@ -126,7 +126,7 @@ def case_signal_ends_show():
         display_window(s, p)
         time.sleep(1)
         p.send_signal(signal.SIGINT)
-        expect_exit(p, 128 + signal.SIGINT, "Ctrl-C ends the show through its shutdown", timeout=10)
+        expect_exit(p, 128 + signal.SIGINT, "Ctrl-C ends the show through its shutdown")
 
 
 def case_windowed_800():
