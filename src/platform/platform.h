@@ -21,13 +21,16 @@
 // code asks for in platform_internal.h (sysBackend*: pumping native events
 // into Sys_PostMessage, destroying native windows, button marks, message
 // boxes, keyboard focus), the options window and buttons (Sys_Create*), every
-// GLimp_* call, file mapping, and sound output behind Snd_* (rendering through
-// sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
+// GLimp_* call, file mapping, the end requests behind Sys_CatchEndSignals and
+// sysTakeEndSignal (posix/ has them for POSIX systems), and sound output
+// behind Snd_* (rendering through sound_internal.h's song player). Clicks are
+// queued as the button's mouse-up. Its GLimp_SwapBuffers presents at most 60
 // frames per second: the show counts its motion in frames of a 60 Hz display.
 // Then a library target beside kaveld_platform_live in CMakeLists.txt.
 //
 // Message numbers and virtual-key codes keep the values the show relies on
-// (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18).
+// (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18,
+// WM_LBUTTONUP 0x202).
 #pragma once
 
 #include <cstddef>
