@@ -3,10 +3,12 @@ platform with the generated data: it ends by itself, the trace follows the
 effects' rules, the sound fades to silence; and the tool's own options."""
 import json
 import os
+import signal
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 BIN = os.environ.get("KAVELD_BIN", "build")
 CAPTURE = os.path.join(BIN, "kaveld-capture")
@@ -22,8 +24,15 @@ def check(condition, message):
         fail(message)
 
 
-def capture(*args, timeout=600):
-    return subprocess.run([CAPTURE, *args], cwd=BIN, capture_output=True, text=True, timeout=timeout)
+def capture(*args, timeout=600, env=None):
+    return subprocess.run([CAPTURE, *args], cwd=BIN, capture_output=True, text=True, timeout=timeout, env=env)
+
+
+def private_tmp(tmp):
+    """An environment whose temporary folders go under tmp/t, to see that none is left."""
+    folder = os.path.join(tmp, "t")
+    os.makedirs(folder, exist_ok=True)
+    return folder, dict(os.environ, TMPDIR=folder)
 
 
 def read_trace(path):
@@ -309,6 +318,61 @@ def case_video_rate():
         for fps in (30, 120):
             check(runs[fps][1] == runs[60][1], f"the show's trace differs at --fps {fps}")
             check(runs[fps][2] == runs[60][2], f"the sound differs at --fps {fps}")
+
+
+def case_output_checked_first():
+    """A video that cannot be written fails before the first frame, and leaves nothing behind."""
+    with tempfile.TemporaryDirectory() as tmp:
+        folder, env = private_tmp(tmp)
+        video = os.path.join(tmp, "show.mp4")
+        for why, path, extra, said in (
+                ("ffmpeg off the PATH", video, {"PATH": folder}, "ffmpeg"),
+                ("no such directory", os.path.join(tmp, "none", "show.mp4"), {}, "No such file or directory")):
+            r = capture("--size", "64x48", "--out", path, timeout=60, env=dict(env, **extra))
+            check(r.returncode == 1, f"{why}: exit {r.returncode}: {r.stderr}")
+            lines = r.stderr.splitlines()
+            check(len(lines) == 1 and path in lines[0] and said in lines[0], f"{why}: said {r.stderr!r}")
+            check(os.listdir(folder) == [], f"{why}: left {os.listdir(folder)}")
+        check(not os.path.exists(video), "a video was started")
+
+
+def case_missing_module():
+    """Without its song there is no show: start-up fails, even with no --frames to stop it."""
+    with tempfile.TemporaryDirectory() as tmp:
+        data = os.path.join(tmp, "data")
+        os.mkdir(data)
+        for name in os.listdir(os.path.join(BIN, "data")):
+            if name != "demotune.xm":
+                os.symlink(os.path.abspath(os.path.join(BIN, "data", name)), os.path.join(data, name))
+        r = capture("--data", data, "--size", "64x48", timeout=120)
+        check(r.returncode == 1, f"exit {r.returncode}: {r.stderr}")
+        check("kaveld: cannot load the music module data/demotune.xm" in r.stderr.splitlines(), r.stderr)
+        check("could not start" in r.stderr, r.stderr)
+
+
+def case_signal_stops_capture():
+    """SIGTERM mid-show: the run stops at that frame, drops the unfinished video, and exits 128 + 15."""
+    with tempfile.TemporaryDirectory() as tmp:
+        folder, env = private_tmp(tmp)
+        video, trace = os.path.join(tmp, "show.mp4"), os.path.join(tmp, "trace.jsonl")
+        p = subprocess.Popen([CAPTURE, "--size", "64x48", "--out", video, "--trace", trace], cwd=BIN, env=env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        try:
+            deadline = time.time() + 240
+            while not (os.path.exists(trace) and os.path.getsize(trace) > 0) and time.time() < deadline:
+                check(p.poll() is None, f"the capture ended by itself: {p.returncode}")
+                time.sleep(0.1)
+            check(len(os.listdir(folder)) == 2, f"temporary folders while running: {os.listdir(folder)}")
+            p.send_signal(signal.SIGTERM)
+            _, err = p.communicate(timeout=60)
+        finally:
+            if p.poll() is None:
+                p.kill()
+        check(p.returncode == 128 + signal.SIGTERM, f"exit {p.returncode}: {err}")
+        check(not os.path.exists(video), "an unfinished video was left")
+        check(os.listdir(folder) == [], f"left {os.listdir(folder)}")
+        rows = read_trace(trace)
+        check(rows and [row["frame"] for row in rows] == list(range(len(rows))), "the trace was not closed whole")
 
 
 def case_video():

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -137,9 +139,24 @@ TEST(FrameLoop, ClosedDisplayWindowEndsOnTheFrameThatTakesQuit) {
     EXPECT_EQ(quitRequests, 1);
     }
 
+TEST(FrameLoop, EndSignalEndsTheNextFrameAheadOfQueuedMessages) {
+    Sys_CatchEndSignals();
+    run.onFrame = [](int frame) {
+        if (frame != 3) return;
+        postKey(kMsgKeyUp, 'A');
+        raise(SIGTERM);
+    };
+    EXPECT_EQ(runDemo(), 128 + SIGTERM);
+    ASSERT_EQ(run.framesPresented, 4);  // the frame that took the quit is still presented
+    EXPECT_EQ(run.lastTaken[3], 128u + SIGTERM);
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_EQ(glContext, 0);  // the usual shutdown ran
+    EXPECT_EQ(songHandle, nullptr);
+}
+
 TEST(StartUp, CancelledStartDrawsNothingAndExitsWithTheCancelClick) {
-    Sys_PostMessage(1, kMsgCommand, 202, 0);  // the options window is the first window
-    EXPECT_EQ(runDemo(false), 202);
+    Sys_PostMessage(3, kMsgLButtonUp, 0, 0);  // CANCEL, the options window's second button
+    EXPECT_EQ(runDemo(false), 0);  // the mouse-up was the last message taken
     EXPECT_EQ(run.framesPresented + run.loadingPresents, 0);
     EXPECT_EQ(displayWindow, 0);
     EXPECT_EQ(songHandle, nullptr);
@@ -148,7 +165,13 @@ TEST(StartUp, CancelledStartDrawsNothingAndExitsWithTheCancelClick) {
 
 TEST(StartUp, MissingDataRunsStartUpToItsEndAndDrawsNoFrame) {
     std::string empty = test::tempPath("");
-    EXPECT_EQ(runDemo(true, empty.c_str()), 201);  // the OK click was the last message
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runDemo(true, empty.c_str()), 1);  // a start that failed
+    std::string said = testing::internal::GetCapturedStderr();
+    for (const char *line : {"kaveld: cannot open data/lod.bmp\n", "kaveld: cannot open data/t16.bmp\n",
+                             "kaveld: cannot open data/balm03.dxf\n",
+                             "kaveld: cannot load the music module data/demotune.xm\n"})
+        EXPECT_NE(said.find(line), std::string::npos) << line << "missing from:\n" << said;
     EXPECT_GT(quitRequests, 0);
     EXPECT_EQ(run.framesPresented, 0);
     EXPECT_EQ(run.loadingPresents, 202);  // the loading screen still showed and faded

@@ -152,8 +152,10 @@ void Snd_SetBufferSize(int milliseconds) { bufferMs = milliseconds > 0 ? millise
 
 bool Snd_Init(int rate, int, int) {
     if (device) return true;
-    if (sysShouldFail("SndInit")) return false;
-    if (!audioUp && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (sysShouldFail("SndInit") || (!audioUp && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)) {
+        Sys_ReportFailure("cannot open the sound output: %s", SDL_GetError());
+        return false;
+    }
     audioUp = true;
     SDL_AudioSpec want{}, have{};
     want.freq = rate > 0 ? rate : kSndDefaultRate;
@@ -164,6 +166,7 @@ bool Snd_Init(int rate, int, int) {
     want.callback = renderCallback;
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!device) {
+        Sys_ReportFailure("cannot open the sound output: %s", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         audioUp = false;
         return false;
