@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench test-sanitize fuzz contact-sheet screenshots install clean
+.PHONY: all deps configure build run test bench test-sanitize fuzz contact-sheet screenshots storyboard install clean
 
 all: build
 
@@ -45,6 +45,9 @@ contact-sheet: build
 
 screenshots: build
 	@cmake --build $(BUILD) --target screenshots
+
+storyboard: build
+	@cmake --build $(BUILD) --target storyboard
 
 install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)

@@ -225,6 +225,7 @@ RgbImage *decodeDib(const char *path) {
 RgbImage *loadBmpImage(const char *path) {
     FILE *file = std::fopen(path, "rb");
     if (!file) {
+        Sys_ReportFailure("cannot open %s", path);
         quitRequests++;
         return nullptr;
     }

@@ -73,6 +73,7 @@ void loadDxfMesh(const char *path, int slot) {
     int faces = 0;
     FILE *file = std::fopen(path, "rt");
     if (!file) {
+        Sys_ReportFailure("cannot open %s", path);
         quitRequests++;
         mesh.faceCount = 0;
         return;

@@ -35,6 +35,9 @@ int demoMain(void *instance, void *, const char *, int) {
     initGlState();
     initTables();
     loadAssets();
+    // Anything counted by now, short of the viewer's cancel, is a start that
+    // failed (each failure has said what failed on stderr).
+    const bool startFailed = quitRequests != 0 && startCancelled == 0;
 
     while (quitRequests == 0) {
         runTimeline();
@@ -45,5 +48,5 @@ int demoMain(void *instance, void *, const char *, int) {
 
     closeDisplay();
     stopMusic();
-    return (int)queueMessage.wParam;
+    return startFailed ? 1 : (int)queueMessage.wParam;
 }

@@ -12,7 +12,7 @@ extern int quitRequests;
 // beyond being stored first).
 extern void *appInstance;
 // The one message record both message loops take into; its wParam is the
-// program's exit code.
+// program's exit code, unless the start failed (then 1).
 extern PlatformMessage queueMessage;
 
 int demoMain(void *instance, void *previousInstance, const char *commandLine, int showCommand);

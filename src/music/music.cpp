@@ -9,13 +9,21 @@ SndSong *songHandle = nullptr;
 int32_t musicOrder = 0;
 int32_t masterVolume = 256;
 
-// Every step runs whatever failed before it; a module that does not load is
-// not counted (songHandle stays null and the order query reports -1).
+// Every step runs whatever failed before it. The song is the show's clock:
+// a module that does not load is a failed start like a missing mesh.
 void startMusic(const char *path) {
-    if (Snd_GetVersion() < 3.3f) quitRequests++;
+    float version = Snd_GetVersion();
+    if (version < 3.3f) {
+        Sys_ReportFailure("the sound library is version %.2f; 3.3 or later is needed", (double)version);
+        quitRequests++;
+    }
     Snd_SetBufferSize(100);
-    if (!Snd_Init(44100, 32, 0)) quitRequests++;
+    if (!Snd_Init(44100, 32, 0)) quitRequests++;  // the sound output names itself
     songHandle = Snd_LoadSong(path);
+    if (!songHandle) {
+        Sys_ReportFailure("cannot load the music module %s", path);
+        quitRequests++;
+    }
     Snd_PlaySong(songHandle);
 }
 

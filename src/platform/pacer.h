@@ -23,6 +23,19 @@
 // frame that leaves it more than two frames behind, the deadline restarts
 // from now rather than rushing to catch up. A display slower than 60 Hz, or a
 // machine that cannot draw 60 frames a second, presents at its own rate.
+//
+// Worth knowing:
+//   - Judging takes at least 9 presents: where the interval is not honoured,
+//     the first few presents after pacerStart may come faster than 60.
+//   - The clock's sleep must be fine-grained (well under a millisecond late
+//     on a quiet machine), or presents come late by what it oversleeps (they
+//     keep their 60 a second on average: deadlines stay on their grid). On
+//     Windows, whose default timer ticks every 15.6 ms, raise the timer
+//     resolution while the display is open (timeBeginPeriod(1)) or pass a
+//     clock of your own that waits on a high-resolution timer.
+//   - One Pacer per display window, used from the thread that presents.
+//   - A backend asked for interval 0 (benchmarks of drawing speed) presents
+//     without calling the pacer at all.
 #pragma once
 
 struct PacerClock {

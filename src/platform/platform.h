@@ -23,15 +23,18 @@
 // code asks for in platform_internal.h (sysBackend*: pumping native events
 // into Sys_PostMessage, destroying native windows, button marks, message
 // boxes, keyboard focus), the options window and buttons (Sys_Create*), every
-// GLimp_* call, file mapping, and sound output behind Snd_* (rendering through
-// sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
+// GLimp_* call, file mapping, the end requests behind Sys_CatchEndSignals and
+// sysTakeEndSignal (posix/ has them for POSIX systems), and sound output
+// behind Snd_* (rendering through sound_internal.h's song player). Clicks are
+// queued as the button's mouse-up. Its GLimp_SwapBuffers presents at most 60
 // frames per second: the show counts its motion in frames of a 60 Hz display;
 // pacer.h, beside this header, does that for any backend.
 // Then a library target beside kaveld_platform_live in CMakeLists.txt (or,
 // for another system, in a build of its own like cmake/windows.cmake).
 //
 // Message numbers and virtual-key codes keep the values the show relies on
-// (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18).
+// (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18,
+// WM_LBUTTONUP 0x202).
 #pragma once
 
 #include <cstddef>
@@ -50,6 +53,8 @@ enum : uint32_t {
     kMsgKeyUp = 0x0101,
     kMsgChar = 0x0102,
     kMsgCommand = 0x0111,
+    kMsgLButtonUp = 0x0202,
+    kMsgLButtonDblClk = 0x0203,
 };
 
 enum : uint32_t { kVkReturn = 13, kVkEscape = 27, kVkSpace = 32 };
@@ -77,7 +82,10 @@ bool Sys_PeekMessage(PlatformMessage *out);
 // For a key-down that produces a character, queues the matching kMsgChar.
 void Sys_TranslateMessage(const PlatformMessage *msg);
 // Runs the target window's procedure; a message for no window (quit) or a
-// destroyed window is dropped. Returns the procedure's result.
+// destroyed window is dropped. Returns the procedure's result. A button runs
+// its own: a mouse-up, a double click, or Space let go while it has the
+// keyboard, is a click it sends to its parent's procedure there and then
+// (kMsgCommand, wParam = id | (notification << 16), lParam = the button).
 intptr_t Sys_DispatchMessage(const PlatformMessage *msg);
 // Default handling: kMsgClose destroys the window (which sends kMsgDestroy
 // to its procedure at once); everything else returns 0.
@@ -115,8 +123,10 @@ enum PlatformButtonKind : int { kButtonPush = 0, kButtonCheckBox = 2, kButtonRad
 // close box, of a registered class, outer size w x h at (x, y). 0 on failure
 // (also when no display can be opened).
 PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *caption, int x, int y, int w, int h);
-// A child button at client position (x, y). A click posts kMsgCommand to the
-// parent with wParam = id | (notification << 16). Check boxes and radio
+// A child button at client position (x, y). A click queues kMsgLButtonUp
+// (wParam 0) for the button, the second press of a double click on a radio
+// button kMsgLButtonDblClk; dispatching it notifies the parent (above). No
+// button takes the keyboard until it is clicked. Check boxes and radio
 // buttons never change their own mark. 0 on failure.
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h);
@@ -166,6 +176,21 @@ void GLimp_SetSwapInterval(int interval);
 // A modal box with an OK button, caption and text exactly as given, owned by
 // owner when not 0. Every box of the program goes through here.
 void Sys_MessageBox(PlatformWindow owner, const char *text, const char *caption);
+
+// ---------------------------------------------------------------- ending and failures
+
+// From this call on, Ctrl-C (SIGINT) and SIGTERM ask the program to end
+// instead of killing it: the next Sys_PeekMessage takes kMsgQuit with wParam
+// 128 + the signal's number, ahead of anything queued, so the show ends
+// through its own shutdown. A second such signal ends the process at once.
+// The live backend calls it as its display opens (until then nothing needs
+// undoing); the capture tool as it starts.
+void Sys_CatchEndSignals();
+// The signal that asked the program to end; 0 while none has.
+int Sys_EndSignal();
+// One line on stderr: "kaveld: " and the formatted text, naming what failed
+// (the file, the display, the sound output).
+void Sys_ReportFailure(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // ---------------------------------------------------------------- files
 

@@ -1,7 +1,9 @@
 // platform_common.cpp -- the parts of the platform that both backends share:
 // the message queue, the window registry and class table, default window
-// handling, message-box routing, failure injection and the icon resource.
+// and button handling, message-box routing, failure lines, failure
+// injection and the icon resource.
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <ctime>
 #include <cstring>
@@ -88,6 +90,8 @@ bool sysQueueEmpty() { return messageQueue.empty(); }
 
 bool Sys_PeekMessage(PlatformMessage *out) {
     sysBackendPump();
+    if (int number = sysTakeEndSignal())
+        messageQueue.push_front(PlatformMessage{0, kMsgQuit, (uintptr_t)(128 + number), 0, sysNowMs(), 0, 0});
     if (messageQueue.empty()) return false;
     *out = messageQueue.front();
     messageQueue.pop_front();
@@ -105,8 +109,29 @@ void Sys_TranslateMessage(const PlatformMessage *msg) {
     Sys_PostMessage(msg->window, kMsgChar, ch, msg->lParam);
 }
 
+namespace {
+
+// A button's own procedure: what its control would do with the mouse and
+// Space, ending in a click sent to the parent's procedure at once.
+intptr_t buttonProc(PlatformWindow button, const SysWindow *entry, const PlatformMessage *msg) {
+    uintptr_t code;
+    if (msg->message == kMsgLButtonUp || (msg->message == kMsgKeyUp && msg->wParam == kVkSpace))
+        code = kNotifyClicked;
+    else if (msg->message == kMsgLButtonDblClk)
+        code = entry->buttonKind == kButtonRadio ? kNotifyDoubleClicked : kNotifyClicked;
+    else
+        return 0;
+    PlatformWindow parent = entry->parent;
+    SysWindow *owner = sysWindow(parent);
+    if (!owner || !owner->proc) return 0;
+    return owner->proc(parent, kMsgCommand, (uintptr_t)(entry->controlId & 0xFFFF) | (code << 16), button);
+}
+
+}  // namespace
+
 intptr_t Sys_DispatchMessage(const PlatformMessage *msg) {
     SysWindow *entry = sysWindow(msg->window);
+    if (entry && entry->type == kSysWindowButton) return buttonProc(msg->window, entry, msg);
     if (!entry || !entry->proc) return 0;
     return entry->proc(msg->window, msg->message, msg->wParam, msg->lParam);
 }
@@ -139,6 +164,15 @@ void Sys_SetButtonCheck(PlatformWindow button, bool checked) {
 bool Sys_GetButtonCheck(PlatformWindow button) {
     SysWindow *entry = sysWindow(button);
     return entry && entry->checked;
+}
+
+void Sys_ReportFailure(const char *format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    std::fprintf(stderr, "kaveld: %s\n", text);
 }
 
 void Sys_SetMessageBoxHook(PlatformMessageBoxHook hook) { messageBoxHook = hook; }

@@ -29,6 +29,8 @@ uint32_t sysNowMs();
 bool sysQueueEmpty();  // no message waits in the queue
 // Icon resource 101 as 32x32 RGBA pixels (from res/kaveld_icon.xpm).
 const uint32_t *sysIconRgba();
+// The signal caught by Sys_CatchEndSignals, once; 0 before and after.
+int sysTakeEndSignal();
 
 // Provided by each backend.
 void sysBackendPump();                                         // native events -> Sys_PostMessage

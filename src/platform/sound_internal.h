@@ -32,3 +32,6 @@ int songOrderAt(const SndSong *song, uint64_t frame);
 bool songOrderOverride(int *order);
 // Unloads the module. The song must not be rendering.
 void songDestroy(SndSong *song);
+// Time the open output takes from handing a block over to it being heard, as
+// the order query assumes it; 0 when no output is open or it has none.
+int64_t sndOutputLatencyNs();

@@ -89,6 +89,17 @@ TEST(DxfMesh, CoordinatesGoByPositionNotByGroupCode) {
     expectFace(meshStore[0], 0, 0);
 }
 
+TEST(DxfMesh, CoordinateThatDoesNotConvertKeepsItsOldValue) {
+    load(dxf(face(100)), 1);
+    std::string text = face(0);
+    size_t at = text.rfind("33\n12\n");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 7, "33\nx\n");  // the last z of the face
+    EXPECT_EQ(load(dxf(text), 1), 1);
+    EXPECT_EQ(meshStore[1].z[3][0], 112.0f);
+    EXPECT_EQ(meshStore[1].y[3][0], 11.0f);
+}
+
 TEST(DxfMesh, ReloadKeepsOldFacesPastTheNewCount) {
     std::string twenty, ten;
     for (int f = 0; f < 20; f++) twenty += face(1000 + f);

@@ -9,16 +9,19 @@
 
 #include <cstring>
 #include <ctime>
-#include <functional>
 
 #include "../music/xm_fixture.h"
 #include "assets/assets.h"
 #include "assets/bmp_fixture.h"
 #include "effects/effects.h"
 #include "music/music.h"
+#include "draw/gl_scene.h"
+#include "support/gl_log.h"
 #include "support/test_support.h"
 
 namespace {
+
+using Lines = std::vector<std::string>;
 
 // A 24-bit width x height image whose pixel (x, y), y from the bottom, is (x * 40 + base, y * 50, 200 - base).
 std::string imageFile(int width, int height, int base) {
@@ -40,22 +43,17 @@ std::string writeImage(const std::string &name, int width, int height, int base)
 TEST(LoadTexture, UploadsTheDecodedImageAndLeavesItBound) {
     ASSERT_TRUE(test::openGlDisplay());
     std::string path = writeImage("tex.bmp", 4, 2, 10);
+    gllog::start(gllog::kGl);
     EXPECT_EQ(loadTexture(5, path.c_str()), 1);
+    // Three components, as the image has them; linear filters, no mipmaps.
+    EXPECT_EQ(gllog::stop(), (Lines{"glGenTextures(1)", "glBindTexture(GL_TEXTURE_2D, slot5)",
+                                    "glTexImage2D(GL_TEXTURE_2D, 0, 3, 4, 2, 0, GL_RGB, GL_UNSIGNED_BYTE)",
+                                    "glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR)",
+                                    "glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR)"}));
     ASSERT_NE(textureNames[5], 0u);
-    GLint bound = 0, minFilter = 0, magFilter = 0, width = 0, height = 0;
+    GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ((GLuint)bound, textureNames[5]);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    EXPECT_EQ(minFilter, GL_LINEAR);
-    EXPECT_EQ(magFilter, GL_LINEAR);
-    EXPECT_EQ(width, 4);
-    EXPECT_EQ(height, 2);
-    GLint levelOne = -1;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOne);
-    EXPECT_EQ(levelOne, 0);  // no mipmaps
     std::vector<uint8_t> back(4 * 2 * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
@@ -91,7 +89,6 @@ struct PresentLog {
     int frames = 0;
     std::vector<test::Rgb> centre;
     int quadRows = 0;  // lit rows down the centre column of the first frame
-    std::function<void()> onFirst;
 };
 PresentLog presents;
 
@@ -100,13 +97,49 @@ void recordPresent(void *, int width, int height) {
     presents.centre.push_back(test::readPixel(width / 2, height / 2));
     if (presents.frames == 1) {
         for (int y = 0; y < height; y++) presents.quadRows += test::readPixel(width / 2, y).r > 0;
-        if (presents.onFirst) presents.onFirst();
     }
 }
 
 void hookPresents() {
     PlatformOfflineConfig config = {false, recordPresent, nullptr};
     Sys_ConfigureOffline(&config);
+}
+
+// The loading quad: corners from bottom left counter-clockwise, each after
+// its texture coordinate.
+Lines loadingQuad() {
+    return {"glTexCoord2f(0, 0)", "glVertex3f(-1, -1, 0)", "glTexCoord2f(1, 0)", "glVertex3f(1, -1, 0)",
+            "glTexCoord2f(1, 1)", "glVertex3f(1, 1, 0)",   "glTexCoord2f(0, 1)", "glVertex3f(-1, 1, 0)"};
+}
+Lines operator+(Lines a, const Lines &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Shown once in the colour it finds, then faded by one grey level per
+// presented frame, the colour set between glBegin and the first corner.
+TEST(LoadingScreen, CallsInOrder) {
+    ASSERT_TRUE(test::openGlDisplay(200, 150));
+    test::makeWhiteTextures();
+    const std::string present = "GLimp_SwapBuffers(" + std::to_string(displayDc) + ")";
+    const Lines start = {"glLoadIdentity()", "glTranslatef(0, 0, -5)", "glEnable(GL_TEXTURE_2D)",
+                         "glBindTexture(GL_TEXTURE_2D, slot17)"};
+    gllog::start(gllog::kGl);
+    drawLoadingScreen(1.0f, 1.0f, false);
+    const Lines shown = start + Lines{"glBegin(GL_QUADS)"} + loadingQuad() + Lines{"glEnd()", "glDisable(GL_TEXTURE_2D)", present};
+    EXPECT_EQ(gllog::take(), shown);
+    drawLoadingScreen(1.0f, 1.0f, true);
+    const Lines fade = gllog::stop();
+    auto step = [&](const char *grey) {
+        return Lines{"glBegin(GL_QUADS)", std::string("glColor4f(") + grey + ", " + grey + ", " + grey + ", 0)"} +
+               loadingQuad() + Lines{"glEnd()", present};
+    };
+    const size_t stepLines = step("1").size();
+    ASSERT_EQ(fade.size(), start.size() + 201 * stepLines + 1);
+    const Lines first(fade.begin(), fade.begin() + start.size() + 2 * stepLines);
+    const Lines last(fade.end() - stepLines - 1, fade.end());
+    EXPECT_EQ(first, start + step("1") + step("0.995"));
+    EXPECT_EQ(last, step("8.12113e-07") + Lines{"glDisable(GL_TEXTURE_2D)"});
 }
 
 TEST(LoadingScreen, ShowsTheImageAtAboutHalfTheHeightThenFadesIn201Frames) {
@@ -181,19 +214,20 @@ void writeDataDirectory(const std::string &skip = "") {
 TEST(LoadAssets, LoadsEverythingInOrderAndStartsTheMusic) {
     ASSERT_TRUE(test::openGlDisplay());
     writeDataDirectory();
-    hookPresents();
-    // When the loading image is first presented, only it has been loaded.
-    presents.onFirst = [] {
-        EXPECT_NE(textureNames[kLoadingImageSlot], 0u);
-        EXPECT_EQ(textureNames[0], 0u);
-        EXPECT_EQ(meshStore[0].faceCount, 0);
-    };
+    gllog::start(gllog::kPrimitives);
     loadAssets();
+    // The loading image, shown while the meshes and then the textures load.
+    Lines expected = {"loadTexture(17, data/lod.bmp)", "swapFrame()", "loadDxfMesh(data/ball01.dxf, 0)",
+                      "loadDxfMesh(data/balm01.dxf, 1)", "loadDxfMesh(data/balm02.dxf, 2)",
+                      "loadDxfMesh(data/balm03.dxf, 3)", "loadDxfMesh(data/balm01.dxf, 4)"};
+    for (int slot = 0; slot < 17; slot++)
+        expected.push_back("loadTexture(" + std::to_string(slot) + ", data/t" + (slot < 10 ? "0" : "") +
+                           std::to_string(slot) + ".bmp)");
+    expected.insert(expected.end(), 201, "swapFrame()");
+    expected.push_back("startMusic(data/demotune.xm)");
+    EXPECT_EQ(gllog::only(gllog::stop(), {"load", "swapFrame", "startMusic"}), expected);
     EXPECT_EQ(quitRequests, 0);
-    EXPECT_EQ(presents.frames, 202);
     for (int slot = 0; slot < kTextureSlots; slot++) EXPECT_NE(textureNames[slot], 0u) << slot;
-    for (int slot = 1; slot < 17; slot++) EXPECT_GT(textureNames[slot], textureNames[slot - 1]);
-    EXPECT_LT(textureNames[kLoadingImageSlot], textureNames[0]);
     for (int slot = 0; slot < 4; slot++) EXPECT_EQ(meshStore[slot].faceCount, slot + 1);
     EXPECT_EQ(meshStore[2].x[0][0], 200.0f);
     EXPECT_EQ(std::memcmp(&meshStore[1], &meshStore[4], sizeof(MeshSlot)), 0);

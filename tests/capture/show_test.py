@@ -3,10 +3,12 @@ platform with the generated data: it ends by itself, the trace follows the
 effects' rules, the sound fades to silence; and the tool's own options."""
 import json
 import os
+import signal
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 BIN = os.environ.get("KAVELD_BIN", "build")
 CAPTURE = os.path.join(BIN, "kaveld-capture")
@@ -22,8 +24,15 @@ def check(condition, message):
         fail(message)
 
 
-def capture(*args, timeout=600):
-    return subprocess.run([CAPTURE, *args], cwd=BIN, capture_output=True, text=True, timeout=timeout)
+def capture(*args, timeout=600, env=None):
+    return subprocess.run([CAPTURE, *args], cwd=BIN, capture_output=True, text=True, timeout=timeout, env=env)
+
+
+def private_tmp(tmp):
+    """An environment whose temporary folders go under tmp/t, to see that none is left."""
+    folder = os.path.join(tmp, "t")
+    os.makedirs(folder, exist_ok=True)
+    return folder, dict(os.environ, TMPDIR=folder)
 
 
 def read_trace(path):
@@ -63,6 +72,139 @@ def loading_fade_end():
     return b
 
 
+def cue_sheet():
+    """The cue sheet the music is composed to: (first frame, frames) of each order, and the
+    frames of the closing row until the show ends."""
+    out = subprocess.run([os.path.join(BIN, "tools", "datagen", "kaveld-datagen"), "--cues"], capture_output=True,
+                         text=True, timeout=60).stdout.split("\n")
+    orders = [(int(w[3]), int(w[5])) for w in (line.split() for line in out) if w and w[0] == "order"]
+    end = next(int(line.split()[1]) for line in out if line.startswith("finale_end "))
+    return orders, end
+
+
+def near(frame, cued):
+    return abs(frame - cued) <= 2 + cued / 1000
+
+
+# ---- every frame of the trace replayed by the effects' rules
+
+def approach(level, target, up, down):
+    """The fade rule, in single precision: up a step if below, then down a step if above."""
+    if level < target:
+        level = f32(level + f32(up))
+    if level > target:
+        level = f32(level - f32(down))
+    return level
+
+
+def add(state, name, step):
+    state[name] = f32(state[name] + f32(step))
+
+
+def fade(name, up=0.005, down=0.005):
+    return lambda s, t: s.__setitem__(name, approach(s[name], t, up, down))
+
+
+def twin_rings(s, t):
+    fade("twinRingsLevel", 0.005, 0.004)(s, t)
+    add(s, "twinRingsSpinFar", 0.5)
+    add(s, "twinRingsSpinNear", 0.7)
+
+
+def banner(s, t):
+    if s["bannerX"] > f32(0.8):
+        add(s, "bannerX", -0.02)
+    fade("bannerLevel", 0.005, 0.003)(s, t)
+
+
+def intro_mesh(s, t):
+    add(s, "meshSpin", 1)
+    add(s, "meshLevel", 0.005)
+
+
+def mesh_fly_in(s, t):
+    intro_mesh(s, t)
+    add(s, "meshOffsetZ", 0.15)
+    add(s, "meshOffsetX", 0.1)
+
+
+def mesh_fly_back(s, t):
+    add(s, "meshSpin", 1)
+    fade("meshLevel")(s, t)
+    if s["meshOffsetZ"] > -100:
+        add(s, "meshOffsetZ", -0.4)
+    if s["meshOffsetX"] > 0:
+        add(s, "meshOffsetX", -0.265)
+
+
+def billboard_cascade(s, t):
+    s["billboardFrame"] += 1
+    if s["billboardFrame"] >= 35:
+        s["billboardFrame"] = 0
+        s["billboardLast"] = min(s["billboardLast"] + 1, 24)
+
+
+def morph_scene(s, t):
+    add(s, "morphSpin", 1)
+    s["morphFrame"] += 1
+    fade("morphLevel")(s, t)
+    if s["morphFrame"] >= 600:
+        s["morphFrame"] = 0
+
+
+def credits(s, t):
+    c, levels = s["creditFrame"], s["creditLevels"]
+    for k in range(8):  # slide k fades in over 500k..500k+499, out over the next 500 (the last over 400)
+        if 500 * k <= c < 500 * (k + 1):
+            levels[k] = approach(levels[k], 1.0, 0.005, 0.005)
+        elif 500 * (k + 1) <= c < min(500 * (k + 2), 4400):
+            levels[k] = approach(levels[k], 0.0, 0.005, 0.005)
+    if 4400 < c < 5000:
+        s["fadeOutTarget"] = 0.0
+    s["creditFrame"] += 1
+
+
+# Per row of orders: the routines called and their targets ("out" is the
+# closing target as the frame starts).
+SCRIPT = [
+    (0, 2, [(intro_mesh, None), (fade("openingCardLevel"), 1)]),
+    (2, 5, [(fade("ringLevel"), 1), (mesh_fly_in, None), (fade("openingCardLevel"), 0)]),
+    (5, 7, [(twin_rings, 1), (fade("ringLevel"), 0), (mesh_fly_in, None)]),
+    (7, 8, [(twin_rings, 1), (billboard_cascade, None), (fade("ringLevel"), 0), (banner, 1)]),
+    (8, 9, [(twin_rings, 1), (billboard_cascade, None), (banner, 1)]),
+    (9, 12, [(twin_rings, 0), (billboard_cascade, None), (banner, 0)]),
+    (12, 13, [(fade("stillCardLevel"), 1)]),
+    (13, 14, [(fade("stillCardLevel"), 0)]),
+    (14, 24, [(fade("backdropLevel"), 1), (morph_scene, 1)]),
+    (24, 26, [(fade("backdropLevel"), 0), (morph_scene, 0)]),
+    (26, 27, [(twin_rings, 1)]),
+    (27, 1 << 30, [(twin_rings, "out"), (fade("innerRingLevel"), "out"), (mesh_fly_back, "out"), (credits, None)]),
+]
+
+START = dict(meshLevel=0.0, openingCardLevel=0.0, twinRingsLevel=0.0, twinRingsSpinFar=0.0, twinRingsSpinNear=0.0,
+             bannerLevel=0.0, bannerX=4.0, stillCardLevel=0.0, ringLevel=0.0, innerRingLevel=0.0, billboardFrame=0,
+             billboardLast=0, meshSpin=0.0, meshOffsetX=0.0, meshOffsetZ=-100.0, morphSpin=0.0, morphLevel=0.0,
+             morphFrame=0, backdropLevel=0.0, creditFrame=0, creditLevels=[0.0] * 8, fadeOutTarget=1.0)
+
+
+def check_every_frame_by_the_rules(rows):
+    """Replays each frame's row of the script on the state the frame before
+    left, and compares every fade level, spin, position and counter traced."""
+    state = {k: (list(v) if isinstance(v, list) else f32(v) if isinstance(v, float) else v)
+             for k, v in START.items()}
+    for row in rows:
+        order, closing = row["musicOrder"], state["fadeOutTarget"]
+        for low, high, calls in SCRIPT:
+            if low <= order < high:
+                for routine, target in calls:
+                    routine(state, closing if target == "out" else target)
+        for name, value in state.items():
+            traced = row[name]
+            same = (all(same_float(a, b) for a, b in zip(traced, value)) if isinstance(value, list)
+                    else same_float(traced, value))
+            check(same, f"frame {row['frame']} (order {order}): {name} is {traced}, the rules give {value}")
+
+
 def case_whole_show():
     with tempfile.TemporaryDirectory() as tmp:
         trace, out = os.path.join(tmp, "trace.jsonl"), os.path.join(tmp, "frames")
@@ -70,6 +212,7 @@ def case_whole_show():
         check(r.returncode == 0, f"exit {r.returncode}: {r.stderr[-2000:]}")
         rows = read_trace(trace)
         frames = len(rows)
+        check_every_frame_by_the_rules(rows)
         check([row["frame"] for row in rows] == list(range(frames)), "trace frames are not 0, 1, 2 ...")
 
         # It ended by itself, through the end condition, on its last frame.
@@ -78,18 +221,24 @@ def case_whole_show():
               "the show did not end by itself on its last frame")
         check(last["masterVolume"] == 0 and last["meshLevel"] <= 0, "end condition not met on the last frame")
 
-        # The orders run 0 -> 27 in sequence, and on.
+        # The orders run 0 -> 27 in sequence and on, each starting where the cue sheet puts it
+        # (give or take the frame in which the order change is heard, and the player's rounding of
+        # each tick to whole samples), and the music does not loop back before the show ends.
+        cues, closing = cue_sheet()
         orders = [row["musicOrder"] for row in rows]
         check(orders[0] == 0, "the show does not start at order 0")
         seen = sorted(set(orders))
         check(seen[:28] == list(range(28)), f"orders seen: {seen}")
-        before_loop = orders[: orders.index(max(orders)) + 1]
-        check(all(b >= a for a, b in zip(before_loop, before_loop[1:])), "the orders went backwards")
+        check(all(b >= a for a, b in zip(orders, orders[1:])), "the orders went backwards: the music looped")
+        for order in seen:
+            start = orders.index(order)
+            check(near(start, cues[order][0]), f"order {order} starts on frame {start}, cued {cues[order][0]}")
 
         # The credits count through 4400; the volume steps 256 -> 0, one a frame, from credit 4401.
         first27 = orders.index(27)
         check(rows[first27]["creditFrame"] == 1, "the credits do not start with order 27")
-        check(frames == first27 + 4401 + 256, f"{frames} frames; expected {first27 + 4401 + 256}")
+        check(frames == first27 + closing, f"{frames} frames; expected {first27 + closing}")
+        check(near(frames, cues[27][0] + closing), f"{frames} frames; cued {cues[27][0] + closing}")
         volumes = [row["masterVolume"] for row in rows]
         fade = first27 + 4401  # the call with creditFrame 4401 hands 256 and leaves 255
         check(all(v == 256 for v in volumes[:fade]), "the volume moved before the fade")
@@ -169,6 +318,61 @@ def case_video_rate():
         for fps in (30, 120):
             check(runs[fps][1] == runs[60][1], f"the show's trace differs at --fps {fps}")
             check(runs[fps][2] == runs[60][2], f"the sound differs at --fps {fps}")
+
+
+def case_output_checked_first():
+    """A video that cannot be written fails before the first frame, and leaves nothing behind."""
+    with tempfile.TemporaryDirectory() as tmp:
+        folder, env = private_tmp(tmp)
+        video = os.path.join(tmp, "show.mp4")
+        for why, path, extra, said in (
+                ("ffmpeg off the PATH", video, {"PATH": folder}, "ffmpeg"),
+                ("no such directory", os.path.join(tmp, "none", "show.mp4"), {}, "No such file or directory")):
+            r = capture("--size", "64x48", "--out", path, timeout=60, env=dict(env, **extra))
+            check(r.returncode == 1, f"{why}: exit {r.returncode}: {r.stderr}")
+            lines = r.stderr.splitlines()
+            check(len(lines) == 1 and path in lines[0] and said in lines[0], f"{why}: said {r.stderr!r}")
+            check(os.listdir(folder) == [], f"{why}: left {os.listdir(folder)}")
+        check(not os.path.exists(video), "a video was started")
+
+
+def case_missing_module():
+    """Without its song there is no show: start-up fails, even with no --frames to stop it."""
+    with tempfile.TemporaryDirectory() as tmp:
+        data = os.path.join(tmp, "data")
+        os.mkdir(data)
+        for name in os.listdir(os.path.join(BIN, "data")):
+            if name != "demotune.xm":
+                os.symlink(os.path.abspath(os.path.join(BIN, "data", name)), os.path.join(data, name))
+        r = capture("--data", data, "--size", "64x48", timeout=120)
+        check(r.returncode == 1, f"exit {r.returncode}: {r.stderr}")
+        check("kaveld: cannot load the music module data/demotune.xm" in r.stderr.splitlines(), r.stderr)
+        check("could not start" in r.stderr, r.stderr)
+
+
+def case_signal_stops_capture():
+    """SIGTERM mid-show: the run stops at that frame, drops the unfinished video, and exits 128 + 15."""
+    with tempfile.TemporaryDirectory() as tmp:
+        folder, env = private_tmp(tmp)
+        video, trace = os.path.join(tmp, "show.mp4"), os.path.join(tmp, "trace.jsonl")
+        p = subprocess.Popen([CAPTURE, "--size", "64x48", "--out", video, "--trace", trace], cwd=BIN, env=env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        try:
+            deadline = time.time() + 240
+            while not (os.path.exists(trace) and os.path.getsize(trace) > 0) and time.time() < deadline:
+                check(p.poll() is None, f"the capture ended by itself: {p.returncode}")
+                time.sleep(0.1)
+            check(len(os.listdir(folder)) == 2, f"temporary folders while running: {os.listdir(folder)}")
+            p.send_signal(signal.SIGTERM)
+            _, err = p.communicate(timeout=60)
+        finally:
+            if p.poll() is None:
+                p.kill()
+        check(p.returncode == 128 + signal.SIGTERM, f"exit {p.returncode}: {err}")
+        check(not os.path.exists(video), "an unfinished video was left")
+        check(os.listdir(folder) == [], f"left {os.listdir(folder)}")
+        rows = read_trace(trace)
+        check(rows and [row["frame"] for row in rows] == list(range(len(rows))), "the trace was not closed whole")
 
 
 def case_video():

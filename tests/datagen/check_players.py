@@ -1,7 +1,7 @@
 """The generated module in two independent players: openmpt123 and xmp load
 it cleanly with the order count in its header; a render with one restart
-pass lasts one song plus the finale (so the restart order is honoured) and
-sox measures its peak below full scale."""
+pass lasts one song plus the finale as the cue sheet times them (so the
+restart order is honoured) and sox measures its peak below full scale."""
 import os
 import re
 import shutil
@@ -11,8 +11,9 @@ import sys
 import tempfile
 
 DATA = os.environ.get("KAVELD_DATA", "data")
+BIN = os.environ.get("KAVELD_BIN", ".")
 XM = os.path.join(DATA, "demotune.xm")
-ORDER_SECONDS = 64 * 6 * 2.5 / 125  # every order: 64 rows, speed 6, 125 BPM
+DATAGEN = os.path.join(BIN, "tools", "datagen", "kaveld-datagen")
 
 failures = []
 
@@ -20,6 +21,12 @@ failures = []
 def check(cond, msg):
     if not cond:
         failures.append(msg)
+
+
+def cue_orders():
+    """(first frame, frames) of each order at 60 frames a second, as the cue sheet composes them."""
+    out = subprocess.run([DATAGEN, "--cues"], capture_output=True, text=True, timeout=60).stdout
+    return [(int(w[3]), int(w[5])) for w in (line.split() for line in out.splitlines()) if w and w[0] == "order"]
 
 
 def run(args, timeout=60):
@@ -56,7 +63,9 @@ try:
     check(os.path.exists(wav), "openmpt123 rendered nothing")
     if os.path.exists(wav):
         length = float(run(["soxi", "-D", wav], timeout=30).strip().split("\n")[-1])
-        expected = ORDER_SECONDS * (orders + orders - restart)
+        cues = cue_orders()
+        song = cues[-1][0] + cues[-1][1]
+        expected = (song + song - cues[restart][0]) / 60.0
         check(abs(length - expected) < 0.5,
               "render lasts %.2f s, expected %.2f s (song plus finale from order %d)" % (length, expected, restart))
         stats = run(["sox", wav, "-n", "stats"], timeout=60)

@@ -1,5 +1,5 @@
-// The generated module as libopenmpt plays it: order list, restart,
-// per-order play time against the score's own tables, levels per order.
+// The generated module as libopenmpt plays it: order list, restart, each
+// order's play time against the cue sheet it is composed to, levels per order.
 #include <gtest/gtest.h>
 
 #include <libopenmpt/libopenmpt.hpp>
@@ -65,10 +65,10 @@ TEST_F(DemoTune, HeaderCarriesOrderCountAndRestart) {
   auto u16 = [&](size_t at) { return unsigned(uint8_t(bytes[at])) | unsigned(uint8_t(bytes[at + 1])) << 8; };
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 17), "Extended Module: ");
   EXPECT_EQ(u16(58), 0x0104u);
-  EXPECT_EQ(u16(64), unsigned(kTuneOrders));
+  EXPECT_EQ(u16(64), unsigned(tuneOrders()));
   EXPECT_EQ(u16(66), 27u);
   EXPECT_GE(u16(68), 8u);
-  EXPECT_GE(kTuneOrders, 28);
+  EXPECT_GE(tuneOrders(), 28);
 }
 
 TEST_F(DemoTune, LoadsWithTheOrdersAndChannelsOfTheScore) {
@@ -81,23 +81,62 @@ TEST_F(DemoTune, LoadsWithTheOrdersAndChannelsOfTheScore) {
   for (int o = 0; o < mod.get_num_orders(); ++o) EXPECT_EQ(mod.get_order_pattern(o), score.orders[o]);
 }
 
-TEST_F(DemoTune, EveryOrderPlaysAsLongAsTheScoreSays) {
+// Each order lasts the frames the cue sheet gives it, as libopenmpt plays
+// the file; each row of the timeline gets what its events need; the music
+// from the finale's first order outlasts the credits and the closing fade.
+TEST_F(DemoTune, EveryOrderLastsWhatTheCueSheetGives) {
   openmpt::module mod(bytes);
-  std::vector<double> expected = orderSeconds(buildTune());
-  ASSERT_EQ(int(expected.size()), mod.get_num_orders());
-  double total = 0, finale = 0;
+  const std::vector<OrderPlan> plan = orderPlan();
+  const XmModule score = buildTune();
+  ASSERT_EQ(int(plan.size()), mod.get_num_orders());
+  std::vector<double> frames;
   for (int o = 0; o < mod.get_num_orders(); ++o) {
     double start = mod.set_position_order_row(o, 0);
     double end = o + 1 < mod.get_num_orders() ? mod.set_position_order_row(o + 1, 0) : mod.get_duration_seconds();
-    EXPECT_NEAR(end - start, expected[o], 0.002) << "order " << o;
-    EXPECT_GE(expected[o], 6.0) << "order " << o;
-    EXPECT_LE(expected[o], 10.0) << "order " << o;
-    total += expected[o];
-    if (o >= kFinaleOrder) finale += expected[o];
+    frames.push_back((end - start) * kShowFps);
+    // The player rounds each tick to whole samples: within 0.2%.
+    EXPECT_NEAR(frames[o], plan[o].frames(), 0.002 * plan[o].frames()) << "order " << o;
+    EXPECT_EQ(plan[o].bars * kRowsPerBar, score.patterns[score.orders[o]].rows) << "order " << o;
   }
-  EXPECT_NEAR(mod.get_duration_seconds(), total, 0.01);
-  // The credits take 4400 frames plus the closing fades at 60 frames a second.
-  EXPECT_GE(finale, 80.0);
+  for (const CueRow& row : cueSheet()) {
+    double length = 0;
+    for (int o = row.firstOrder; o < row.endOrder; ++o) length += frames[o];
+    EXPECT_GE(length, row.needMin * 0.998) << "orders " << row.firstOrder << "-" << row.endOrder - 1 << ": " << row.why;
+    EXPECT_LE(length, row.needMax * 1.002) << "orders " << row.firstOrder << "-" << row.endOrder - 1 << ": " << row.why;
+  }
+  double finale = 0;
+  for (int o = kFinaleOrder; o < mod.get_num_orders(); ++o) finale += frames[o];
+  EXPECT_GE(finale, effectFrames().showEnd + 100) << "the finale loops before the show ends";
+  EXPECT_GE(finale / kShowFps, 80.0 * 0.998);
+}
+
+// The frame counts the sheet is built on, from the effects' rules.
+TEST(CueSheet, EffectFramesFollowTheEffectsRules) {
+  EffectFrames e = effectFrames();
+  EXPECT_EQ(e.fadeUp, 200);
+  EXPECT_EQ(e.fadeDown, 201);
+  EXPECT_EQ(e.bannerSlide, 161);
+  EXPECT_EQ(e.cascadeRelease, 841);
+  EXPECT_EQ(e.cascade, 1090);
+  EXPECT_EQ(e.cascadeOut, 167);
+  EXPECT_EQ(e.showEnd, 4657);
+  EXPECT_NEAR(e.twinRingsDown, 250, 1);
+  EXPECT_NEAR(e.bannerDown, 334, 1);
+  // The ball (radius 22) at 0.1, 0.15 a call against a 45-degree field at 4:3.
+  EXPECT_NEAR(e.ballAtEdge, 303, 2);
+  EXPECT_NEAR(e.ballGone, 441, 2);
+  // Rows cover the orders 0.. in sequence, the finale's from its restart order.
+  int next = 0;
+  for (const CueRow& row : cueSheet()) {
+    EXPECT_EQ(row.firstOrder, next);
+    EXPECT_EQ(int(row.bars.size()), row.endOrder - row.firstOrder);
+    next = row.endOrder;
+  }
+  EXPECT_EQ(cueSheet().back().firstOrder, kFinaleOrder);
+  // The cascade (orders 7-11) runs until its last square is released.
+  int cascade = 0;
+  for (int o = 7; o < 12; ++o) cascade += orderPlan()[o].frames();
+  EXPECT_GE(cascade, e.cascadeRelease);
 }
 
 TEST_F(DemoTune, FinaleLoopsBackToTheRestartOrder) {

@@ -1,43 +1,35 @@
 // display_window_test.cpp -- the display's GL set-up on real Mesa, and the
 // counting of every failed step of opening the display.
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <string>
+#include <vector>
 
+#include "support/gl_log.h"
 #include "support/test_support.h"
 
-TEST(InitGlState, DepthProjectionAndTexGenOnRealGl) {
-    ASSERT_TRUE(test::openGlDisplay(160, 120));
+// The one-time state, call by call: the projection on the fresh context's
+// identity with its negative far plane, generation configured but not on.
+TEST(InitGlState, SetsItsStateInOrder) {
+    openDisplay(160, 120, 0, 32);
+    gllog::start(gllog::kGl);
+    initGlState();
+    EXPECT_EQ(gllog::stop(), (std::vector<std::string>{
+                                 "glEnable(GL_DEPTH_TEST)",
+                                 "glShadeModel(GL_SMOOTH)",
+                                 "glDepthFunc(GL_LEQUAL)",
+                                 "glClearDepth(1)",
+                                 "glClearColor(0, 0, 0, 0)",
+                                 "glClear(GL_COLOR_BUFFER_BIT|GL_DEPTH_BUFFER_BIT)",
+                                 "glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST)",
+                                 "glMatrixMode(GL_PROJECTION)",
+                                 "glViewport(0, 0, 160, 120)",
+                                 "gluPerspective(45, 1.33333, 1, -2000)",
+                                 "glMatrixMode(GL_MODELVIEW)",
+                                 "glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP)",
+                                 "glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP)",
+                             }));
     EXPECT_EQ(quitRequests, 0);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    GLint depthFunc = 0, shade = 0, matrixMode = 0, genS = 0, genT = 0, viewport[4] = {};
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
-    glGetIntegerv(GL_SHADE_MODEL, &shade);
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &genS);
-    glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &genT);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(depthFunc, GL_LEQUAL);
-    EXPECT_EQ(shade, GL_SMOOTH);
-    EXPECT_EQ(matrixMode, GL_MODELVIEW);
-    EXPECT_EQ(genS, GL_SPHERE_MAP);
-    EXPECT_EQ(genT, GL_SPHERE_MAP);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
-    EXPECT_EQ(viewport[2], 160);
-    EXPECT_EQ(viewport[3], 120);
-
-    // The projection is gluPerspective(45, 4/3, 1, -2000), far plane negative.
-    GLdouble projection[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    double f = 1.0 / std::tan(45.0 / 2.0 * M_PI / 180.0);
-    double zNear = 1.0, zFar = -2000.0;
-    EXPECT_NEAR(projection[0], f / (160.0 / 120.0), 1e-6);
-    EXPECT_NEAR(projection[5], f, 1e-6);
-    EXPECT_NEAR(projection[10], (zFar + zNear) / (zNear - zFar), 1e-6);
-    EXPECT_NEAR(projection[14], 2 * zFar * zNear / (zNear - zFar), 1e-6);
-    EXPECT_NEAR(projection[11], -1.0, 1e-12);
 }
 
 TEST(InitGlState, GeometryFarAwayIsNotClipped) {
@@ -121,3 +113,27 @@ TEST(CloseDisplay, FailedReleaseShowsOpenglErrorAndGoesOn) {
     ASSERT_TRUE(Sys_PeekMessage(&m));
     EXPECT_EQ(m.message, kMsgQuit);
 }
+
+// Windowed or full screen, the desktop's mode comes back first; then the
+// context is released and deleted, the device context released and the
+// window destroyed.
+class CloseDisplayOrder : public ::testing::TestWithParam<int> {};
+
+TEST_P(CloseDisplayOrder, RestoresTheModeThenTearsDown) {
+    openDisplay(64, 48, GetParam(), 32);
+    ASSERT_NE(glContext, 0);
+    const std::string window = std::to_string(displayWindow), dc = std::to_string(displayDc);
+    const std::string context = std::to_string(glContext);
+    gllog::start(gllog::kGl);
+    closeDisplay();
+    EXPECT_EQ(gllog::stop(), (std::vector<std::string>{
+                                 "GLimp_ChangeDisplayMode(" + window + ", 0, 0, 0)",
+                                 "GLimp_MakeCurrent(0, 0)",
+                                 "GLimp_DeleteContext(" + context + ")",
+                                 "GLimp_ReleaseDc(" + window + ", " + dc + ")",
+                                 "Sys_DestroyWindow(" + window + ")",
+                             }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CloseDisplayOrder, ::testing::Values(0, 1),
+                         [](const auto &info) { return info.param ? "FullScreen" : "Windowed"; });

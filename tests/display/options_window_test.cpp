@@ -14,16 +14,23 @@ namespace {
 constexpr PlatformWindow kOptions = 1;
 
 struct Click {
+    PlatformWindow window;
     uint32_t message;
-    int id;
-    int notification;
+    uintptr_t wParam;
 };
-Click click(int id) { return Click{kMsgCommand, id, kNotifyClicked}; }
-Click doubleClickNotice(int id) { return Click{kMsgCommand, id, kNotifyDoubleClicked}; }
+// Button `id` is window id - 199. A click comes as the platform delivers it:
+// the mouse-up, queued for the button, which tells the window; other ids go
+// to the window as commands.
+Click click(int id) {
+    if (id < 201 || id > 208) return Click{kOptions, kMsgCommand, (uintptr_t)id};
+    return Click{id - 199, kMsgLButtonUp, 0};
+}
+Click doubleClickNotice(int id) { return Click{kOptions, kMsgCommand, (uintptr_t)id | (kNotifyDoubleClicked << 16)}; }
+Click radioDoubleClick(int id) { return Click{id - 199, kMsgLButtonDblClk, 0}; }
+Click key(uint32_t message, uintptr_t vk, PlatformWindow window = kOptions) { return Click{window, message, vk}; }
 
 void post(const std::vector<Click> &clicks) {
-    for (const Click &c : clicks)
-        Sys_PostMessage(kOptions, c.message, (uintptr_t)c.id | ((uintptr_t)c.notification << 16), 0);
+    for (const Click &c : clicks) Sys_PostMessage(c.window, c.message, c.wParam, 0);
 }
 
 bool checked(int id) { return Sys_GetButtonCheck(optionsButtons[id - 201]); }
@@ -67,14 +74,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"FullScreenOnce", {click(203), click(201)}, {640, 480, 16, 0}, {204, 207}},
                       Case{"FullScreenTwice", {click(203), click(203), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
                       Case{"CheckedResolutionAgain", {click(204), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
-                      Case{"DoubleClickActsOnce",
-                           {click(203), click(205), doubleClickNotice(205), doubleClickNotice(203), click(201)},
+                      Case{"DoubleClickActsOnce",  // the second press is no click, on any radio button
+                           {click(203), click(205), radioDoubleClick(205), radioDoubleClick(206),
+                            doubleClickNotice(203), click(201)},
                            {800, 600, 16, 0},
                            {205, 207}},
                       Case{"Big32Windowed", {click(206), click(208), click(203), click(201)}, {1024, 768, 32, 0}, {206, 208}},
                       Case{"BackTo16", {click(208), click(207), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
                       Case{"UnknownIdsAndKeysDoNothing",
-                           {click(200), click(209), {kMsgKeyDown, kVkEscape, 0}, {kMsgKeyDown, kVkReturn, 0}, click(201)},
+                           {click(200), click(209), key(kMsgKeyDown, kVkEscape), key(kMsgKeyDown, kVkReturn),
+                            key(kMsgKeyDown, kVkSpace), key(kMsgKeyUp, kVkSpace), key(kMsgKeyDown, 9), click(201)},
                            {640, 480, 16, 1},
                            {203, 204, 207}}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -86,7 +95,18 @@ TEST(OptionsWindow, CancelOpensNoDisplay) {
     EXPECT_EQ(quitRequests, 1);
     EXPECT_EQ(optionsDone, 1);
     EXPECT_EQ(displayWindow, 0);
-    EXPECT_EQ(queueMessage.wParam, 202u);  // the last message taken
+    // The last message taken is the mouse-up the click came in (the exit code).
+    EXPECT_EQ(queueMessage.message, (uint32_t)kMsgLButtonUp);
+    EXPECT_EQ(queueMessage.wParam, 0u);
+}
+
+TEST(OptionsWindow, SpaceLetGoOnAButtonClicksIt) {
+    // Only the key-up acts, as with the mouse; on the window it does nothing.
+    post({key(kMsgKeyUp, kVkSpace), key(kMsgKeyDown, kVkSpace, 202 - 199), key(kMsgKeyUp, kVkSpace, 202 - 199)});
+    runOptionsWindow();
+    EXPECT_EQ(startCancelled, 1);
+    EXPECT_EQ(queueMessage.message, (uint32_t)kMsgKeyUp);
+    EXPECT_EQ(queueMessage.wParam, (uintptr_t)kVkSpace);
 }
 
 TEST(OptionsWindow, CloseBoxCancelsAndPostsQuit) {

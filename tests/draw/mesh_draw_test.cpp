@@ -33,51 +33,6 @@ void openOrthoView() {
 
 }  // namespace
 
-struct MeshStateCase {
-    const char *name;
-    int flags;
-    bool blendBefore, textureBefore;
-    bool blendAfter, textureAfter;
-    float colorAlpha;
-};
-void PrintTo(const MeshStateCase &c, std::ostream *os) { *os << c.name; }
-class MeshState : public testing::TestWithParam<MeshStateCase> {};
-
-TEST_P(MeshState, LeavesBlendAndTextureAsTheFlagsSay) {
-    const MeshStateCase &c = GetParam();
-    openOrthoView();
-    meshStore[0].faceCount = 1;
-    setSquareFace(0, 0, 10, 10, 20, 20, 0);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    if (c.blendBefore) glEnable(GL_BLEND);
-    if (c.textureBefore) glEnable(GL_TEXTURE_2D);
-    drawMesh(0, 5, 0.9f, c.flags, 0.2f, 0.4f, 0.6f);
-    EXPECT_EQ(glIsEnabled(GL_BLEND) == GL_TRUE, c.blendAfter);
-    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D) == GL_TRUE, c.textureAfter);
-    float color[4];
-    test::currentColor(color);
-    EXPECT_FLOAT_EQ(color[0], 0.2f);
-    EXPECT_FLOAT_EQ(color[1], 0.4f);
-    EXPECT_FLOAT_EQ(color[2], 0.6f);
-    EXPECT_FLOAT_EQ(color[3], c.colorAlpha);
-    GLint bound = 0, src = 0, dst = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(GLuint(bound), c.flags & 3 ? textureNames[5] : 0u);
-    EXPECT_EQ(src, c.flags & 2 ? GL_SRC_ALPHA : GL_ONE);
-    EXPECT_EQ(dst, c.flags & 2 ? GL_ONE_MINUS_SRC_ALPHA : GL_ZERO);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-INSTANTIATE_TEST_SUITE_P(Flags, MeshState,
-                         testing::Values(MeshStateCase{"UntexturedTouchesNothing", 0, true, true, true, true, 0.0f},
-                                         MeshStateCase{"TexturedKeepsBlendOff", 1, false, false, false, false, 0.0f},
-                                         MeshStateCase{"TexturedKeepsBlendOn", 1, true, true, true, false, 0.0f},
-                                         MeshStateCase{"BlendedEndsAllOff", 2, true, true, false, false, 0.9f},
-                                         MeshStateCase{"BothDrawnAsBlended", 3, false, false, false, false, 0.9f}),
-                         [](const testing::TestParamInfo<MeshStateCase> &info) { return info.param.name; });
-
 TEST(DrawMesh, DrawsItsFacesInItsColourAndNoMore) {
     openOrthoView();
     meshStore[0].faceCount = 1;

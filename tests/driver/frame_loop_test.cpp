@@ -1,8 +1,11 @@
 // frame_loop_test.cpp -- the whole start-up, frame loop and shutdown on the
 // offline backend with the generated data: messages taken one per frame in
 // queue order, quit causes, exit codes, and the cancelled and failed starts.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <functional>
 #include <string>
@@ -59,6 +62,31 @@ TEST(FrameLoop, EscEndsAfterTheFrameThatTookItIsPresented) {
     EXPECT_EQ(run.loadingPresents, 202);  // the loading image, then its 201-frame fade
 }
 
+// What is presented is the frame just drawn: the opening mesh and card come
+// up over the first second, so no presented frame of it is black.
+int brightestChannel() {
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::vector<unsigned char> pixels(size_t(viewport[2]) * viewport[3] * 4);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int brightest = 0;
+    for (size_t i = 0; i < pixels.size(); i++)
+        if (i % 4 != 3 && pixels[i] > brightest) brightest = pixels[i];
+    return brightest;
+}
+
+TEST(FrameLoop, PresentsTheFrameItDrew) {
+    static std::vector<int> brightest;
+    run.onFrame = [](int frame) {
+        if (frame % 20 == 0) brightest.push_back(brightestChannel());
+        if (frame == 60) postKey(kMsgKeyDown, kVkEscape);
+    };
+    EXPECT_EQ(runDemo(), 27);
+    ASSERT_EQ(brightest.size(), 3u);
+    for (int level : brightest) EXPECT_GT(level, 16);
+    EXPECT_GT(brightest[2], brightest[0]);  // coming up
+}
+
 TEST(FrameLoop, OneMessagePerFrameInQueueOrder) {
     run.onFrame = [](int frame) {
         if (frame != 1) return;
@@ -111,9 +139,24 @@ TEST(FrameLoop, ClosedDisplayWindowEndsOnTheFrameThatTakesQuit) {
     EXPECT_EQ(quitRequests, 1);
     }
 
+TEST(FrameLoop, EndSignalEndsTheNextFrameAheadOfQueuedMessages) {
+    Sys_CatchEndSignals();
+    run.onFrame = [](int frame) {
+        if (frame != 3) return;
+        postKey(kMsgKeyUp, 'A');
+        raise(SIGTERM);
+    };
+    EXPECT_EQ(runDemo(), 128 + SIGTERM);
+    ASSERT_EQ(run.framesPresented, 4);  // the frame that took the quit is still presented
+    EXPECT_EQ(run.lastTaken[3], 128u + SIGTERM);
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_EQ(glContext, 0);  // the usual shutdown ran
+    EXPECT_EQ(songHandle, nullptr);
+}
+
 TEST(StartUp, CancelledStartDrawsNothingAndExitsWithTheCancelClick) {
-    Sys_PostMessage(1, kMsgCommand, 202, 0);  // the options window is the first window
-    EXPECT_EQ(runDemo(false), 202);
+    Sys_PostMessage(3, kMsgLButtonUp, 0, 0);  // CANCEL, the options window's second button
+    EXPECT_EQ(runDemo(false), 0);  // the mouse-up was the last message taken
     EXPECT_EQ(run.framesPresented + run.loadingPresents, 0);
     EXPECT_EQ(displayWindow, 0);
     EXPECT_EQ(songHandle, nullptr);
@@ -122,7 +165,13 @@ TEST(StartUp, CancelledStartDrawsNothingAndExitsWithTheCancelClick) {
 
 TEST(StartUp, MissingDataRunsStartUpToItsEndAndDrawsNoFrame) {
     std::string empty = test::tempPath("");
-    EXPECT_EQ(runDemo(true, empty.c_str()), 201);  // the OK click was the last message
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runDemo(true, empty.c_str()), 1);  // a start that failed
+    std::string said = testing::internal::GetCapturedStderr();
+    for (const char *line : {"kaveld: cannot open data/lod.bmp\n", "kaveld: cannot open data/t16.bmp\n",
+                             "kaveld: cannot open data/balm03.dxf\n",
+                             "kaveld: cannot load the music module data/demotune.xm\n"})
+        EXPECT_NE(said.find(line), std::string::npos) << line << "missing from:\n" << said;
     EXPECT_GT(quitRequests, 0);
     EXPECT_EQ(run.framesPresented, 0);
     EXPECT_EQ(run.loadingPresents, 202);  // the loading screen still showed and faded

@@ -68,19 +68,6 @@ INSTANTIATE_TEST_SUITE_P(Calls, CascadeSchedule,
                                          ScheduleCase{"Call2000", 2000, 24, 1160 % 35, 25}),
                          [](const testing::TestParamInfo<ScheduleCase> &info) { return info.param.name; });
 
-TEST(DrawBillboardCascade, FirstCallTouchesSquareZeroOnly) {
-    openBillboardView();
-    layoutBillboards();
-    drawBillboardCascade();  // half size 0: nothing rasterised
-    EXPECT_GT(test::readDepth(32, 24), 0.999f);
-    EXPECT_EQ(billboards[0].scale, 0.005f);
-    EXPECT_EQ(billboards[0].blue, 0.996f);
-    EXPECT_EQ(billboards[0].green, 0.996f);
-    EXPECT_EQ(billboards[0].red, 0.996f);
-    EXPECT_EQ(billboards[1].scale, 0.0f);
-    EXPECT_EQ(billboards[1].blue, 1.0f);
-}
-
 // Square 0 is drawn on calls 1..250 (brightness 1.0 down to 0.004, half
 // size up to about 11.2); after call 250 its brightness sits just below 0.
 TEST(DrawBillboardCascade, SquareFadesOver250Frames) {

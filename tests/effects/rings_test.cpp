@@ -158,17 +158,6 @@ TEST(DrawRingParticles, AnglesRunClockwiseFromStraightUp) {
     EXPECT_NEAR(test::readDepth(32 + 20, 24), 0.5f + 110.0f / 2000.0f, 1e-4);
 }
 
-TEST(DrawRingParticles, FirstCallDrawsBlackButWritesDepth) {
-    openRingView();
-    parkParticles();
-    ringParticles[0] = RingParticle{1, 90, 20.0f, 0.0f};
-    meshLevel = 1.0f;
-    drawRingParticles(1.0f);
-    EXPECT_EQ(test::readPixel(32 + 20, 24).r, 0);
-    EXPECT_LT(test::readDepth(32 + 20, 24), 0.999f);
-    EXPECT_EQ(ringLevel, 0.005f);
-}
-
 TEST(DrawRingParticles, OverlappingParticlesAddUp) {
     openRingView();
     parkParticles();

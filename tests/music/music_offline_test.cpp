@@ -211,7 +211,9 @@ TEST(MusicOffline, VersionRuleAtThreePointThree) {
 
 TEST(MusicOffline, FailedOutputIsCountedAndNothingPlays) {
     Sys_InjectFailure("SndInit", 1);
+    testing::internal::CaptureStderr();
     startMusic(fixturePath(XmFixture(), "noinit.xm").c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "kaveld: cannot open the sound output\n");
     EXPECT_EQ(quitRequests, 1);
     ASSERT_NE(songHandle, nullptr);
     std::vector<float> out(2 * 512, 1.0f);
@@ -245,7 +247,7 @@ TEST(MusicOffline, CancelledStartStopsHarmlessly) {
     EXPECT_EQ(musicOrder, -1);
 }
 
-TEST(MusicOffline, ModulesThatDoNotLoadAreNotCounted) {
+TEST(MusicOffline, ModulesThatDoNotLoadAreCountedAndNamed) {
     std::vector<uint8_t> good = buildXm(XmFixture());
     std::vector<uint8_t> garbage(4096);
     for (size_t i = 0; i < garbage.size(); i++) garbage[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
@@ -265,9 +267,11 @@ TEST(MusicOffline, ModulesThatDoNotLoadAreNotCounted) {
     };
     for (const Case &c : cases) {
         int before = quitRequests;
+        testing::internal::CaptureStderr();
         startMusic(c.path.c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "kaveld: cannot load the music module " + c.path + "\n");
         EXPECT_EQ(songHandle, nullptr) << c.name;
-        EXPECT_EQ(quitRequests, before) << c.name;
+        EXPECT_EQ(quitRequests, before + 1) << c.name;
         pollMusicPosition();
         EXPECT_EQ(musicOrder, -1) << c.name;
         stepMusicFadeOut();

@@ -41,7 +41,8 @@ void putHeader(std::vector<uint8_t> &out, const XmFixture &xm) {
     for (size_t i = 0; i < 256; i++) put8(out, i < xm.orders.size() ? xm.orders[i] : 0);
 }
 
-// Row 0 plays C-4 with instrument 1 at full volume on channel 0; all else empty.
+// Row 0 plays C-4 with instrument 1 at full volume on channel 0, the key-off
+// row releases it (at once: the instrument has no envelope); all else empty.
 void putPattern(std::vector<uint8_t> &out, const XmFixture &xm) {
     std::vector<uint8_t> cells;
     for (int row = 0; row < xm.rowsPerPattern; row++) {
@@ -50,6 +51,9 @@ void putPattern(std::vector<uint8_t> &out, const XmFixture &xm) {
             put8(cells, 49);
             put8(cells, 1);
             put8(cells, 0x50);
+        } else if (row == xm.keyOffRow) {
+            put8(cells, 0x80 | 0x01);
+            put8(cells, 97);
         } else {
             put8(cells, 0x80);
         }

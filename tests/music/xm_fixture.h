@@ -1,5 +1,6 @@
 // xm_fixture.h -- small FastTracker 2 modules built in memory for the music
-// tests and benchmark: one looped sample, a note at the top of every pattern,
+// tests and benchmark: one looped sample, a note at the top of every pattern
+// (optionally cut by a key-off further down),
 // known speed and BPM, so every order starts at a known sample position.
 #pragma once
 
@@ -14,6 +15,7 @@ struct XmFixture {
     int patterns = 4;
     std::vector<uint8_t> orders = {0, 1, 2, 3};
     int restart = 0;          // order the song loops back to
+    int keyOffRow = -1;       // row whose key-off silences the note, so each order starts audibly; -1 none
 };
 
 // Frames one order lasts at the given rate (exact when rate * 2.5 / bpm is whole).

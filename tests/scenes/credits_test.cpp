@@ -19,19 +19,6 @@ void makeSlideTextures() {
     for (int k = 0; k < 8; k++) scene::makeSolidTexture(9 + k, static_cast<unsigned char>(20 * (k + 1)), 0, 0);
 }
 
-TEST(Credits, FirstCallDrawsSlideZeroDarkAndCounts) {
-    ASSERT_TRUE(test::openGlDisplay(kW, kH));
-    makeSlideTextures();
-    runCredits();
-    EXPECT_EQ(test::readPixel(kW / 2, kH / 2).r, 0);
-    EXPECT_LT(test::readDepth(kW / 2, kH / 2), 1.0f) << "drawn at level 0";
-    EXPECT_EQ(creditLevels[0], 0.005f);
-    EXPECT_EQ(creditLevels[1], 0.0f);
-    EXPECT_EQ(creditFrame, 1);
-    EXPECT_EQ(fadeOutTarget, 1.0f);
-    EXPECT_EQ(masterVolume, 256);
-}
-
 struct FrameCase {
     int32_t c;
     std::vector<int> slides;  // slides drawn, in order

@@ -1,5 +1,5 @@
-// spinning_mesh_test.cpp -- the opening and closing mesh: the first call,
-// the fly-in's drift, where the fly-back stops and where its level rests, and
+// spinning_mesh_test.cpp -- the opening and closing mesh: the fly-in's
+// drift, where the fly-back stops and where its level rests, and
 // that only s is sphere-mapped, only during the draw.
 #include <gtest/gtest.h>
 
@@ -9,20 +9,6 @@
 namespace {
 
 constexpr int kW = 160, kH = 120;
-
-TEST(IntroMesh, FirstCallDrawsBlackAndAdvances) {
-    ASSERT_TRUE(test::openGlDisplay(kW, kH));
-    scene::makeProbeTexture(1);
-    scene::buildSquareMesh(0, 30.0f);
-    drawIntroMesh();
-    test::Rgb centre = test::readPixel(kW / 2, kH / 2);
-    EXPECT_EQ(centre.r + centre.g + centre.b, 0);
-    EXPECT_LT(test::readDepth(kW / 2, kH / 2), 1.0f) << "drawn, opaque black";
-    EXPECT_EQ(meshLevel, 0.005f);
-    EXPECT_EQ(meshSpin, 1.0f);
-    EXPECT_EQ(meshOffsetX, 0.0f);
-    EXPECT_EQ(meshOffsetZ, -100.0f);
-}
 
 // A face of half size 30 at (0, 0, -100) spans x 37..123 and y 17..103 of
 // the 160 x 120 frame; (80, 24) lies on its bottom texel row, (44, 60) in its

@@ -1,106 +1,77 @@
 // timeline_test.cpp -- the show's script driven by a scripted order
-// sequence: which scenes run for each order (seen through the state each
-// one advances), negative and falling-back orders, and the end condition.
+// sequence, seen through the call log: the routines each order calls, with
+// their targets and in their drawing order, negative and falling-back
+// orders, and the end condition whatever the order.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "effects/effects.h"
 #include "music/music.h"
+#include "support/gl_log.h"
 #include "support/test_support.h"
 
 namespace {
 
-// Call counts of every routine, read from the state each one advances.
-struct Seen {
-    float meshSpin, ringLevel, innerRingLevel, twinRingsSpinFar, bannerX, stillCardLevel, backdropLevel,
-        openingCardLevel, meshOffsetX, billboard0Blue;
-    int32_t billboardFrame, morphFrame, creditFrame;
-    RingParticle particle0;
-};
+using Lines = std::vector<std::string>;
 
-Seen look() {
-    return Seen{meshSpin,     ringLevel,       innerRingLevel, twinRingsSpinFar, bannerX,
-                stillCardLevel, backdropLevel, openingCardLevel, meshOffsetX, billboards[0].blue,
-                billboardFrame, morphFrame,    creditFrame,     ringParticles[0]};
-}
-
-// The routines that ran between two looks, by name.
-std::vector<std::string> ran(const Seen &a, const Seen &b) {
-    std::vector<std::string> names;
-    auto moved = [&](bool changed, const char *name) {
-        if (changed) names.push_back(name);
-    };
-    moved(a.twinRingsSpinFar != b.twinRingsSpinFar, "twinRings");
-    moved(a.meshSpin != b.meshSpin && a.meshOffsetX == b.meshOffsetX && a.innerRingLevel == b.innerRingLevel,
-          "introMesh");
-    moved(a.meshOffsetX != b.meshOffsetX && b.meshOffsetX > a.meshOffsetX, "meshFlyIn");
-    moved(a.meshSpin != b.meshSpin && a.innerRingLevel != b.innerRingLevel, "meshFlyBack");
-    moved(a.ringLevel != b.ringLevel, "ringParticles");
-    moved(a.innerRingLevel != b.innerRingLevel, "innerRing");
-    moved(a.openingCardLevel != b.openingCardLevel, "openingCard");
-    moved(a.billboardFrame != b.billboardFrame, "billboardCascade");
-    moved(a.billboardFrame == b.billboardFrame && a.billboard0Blue != b.billboard0Blue, "billboardCascadeOut");
-    moved(a.bannerX != b.bannerX, "banner");
-    moved(a.stillCardLevel != b.stillCardLevel, "stillCard");
-    moved(a.backdropLevel != b.backdropLevel, "morphBackdrop");
-    moved(a.morphFrame != b.morphFrame, "morphScene");
-    moved(std::memcmp(&a.particle0, &b.particle0, sizeof a.particle0) != 0 && a.ringLevel == b.ringLevel &&
-              a.innerRingLevel == b.innerRingLevel,
-          "initRingParticles");
-    moved(a.creditFrame != b.creditFrame, "credits");
-    return names;
-}
-
-std::vector<std::string> frameAt(int order) {
+// One frame at the given order; the scene routines it called, in order.
+Lines frameAt(int order) {
     Snd_OverrideOrder(true, order);
-    Seen before = look();
+    gllog::start(gllog::kRoutines);
     runTimeline();
     EXPECT_EQ(musicOrder, order);
-    return ran(before, look());
+    return gllog::stop();
 }
-
-using Names = std::vector<std::string>;
 
 }  // namespace
 
-TEST(Timeline, EachOrderRunsItsRow) {
+TEST(Timeline, EachOrderCallsItsRowWithItsTargetsInDrawingOrder) {
     ASSERT_TRUE(test::openGlDisplay(64, 48));
     initTables();
     // A run of every order in sequence, each for a few frames, as the song plays.
+    const Lines closing = {"drawTwinRings(1)", "drawRingParticlesInner(1)", "drawMeshFlyBack(1)", "runCredits()"};
     struct Row {
         int order;
-        Names expected;
+        Lines expected;
     };
     const Row rows[] = {
-        {0, {"introMesh", "openingCard"}},
-        {1, {"introMesh", "openingCard"}},
-        {2, {"meshFlyIn", "ringParticles", "openingCard"}},
-        {4, {"meshFlyIn", "ringParticles", "openingCard"}},
-        {5, {"twinRings", "meshFlyIn", "ringParticles"}},
-        {7, {"twinRings", "ringParticles", "billboardCascade", "banner"}},
-        {8, {"twinRings", "billboardCascade", "banner"}},
-        {9, {"twinRings", "billboardCascade", "banner"}},
-        {11, {"twinRings", "billboardCascade", "banner"}},
-        {12, {"billboardCascadeOut", "stillCard"}},
-        {13, {"billboardCascadeOut", "stillCard"}},
-        {14, {"morphBackdrop", "morphScene"}},
-        {23, {"morphBackdrop", "morphScene"}},
-        {24, {"morphBackdrop", "morphScene"}},
-        {25, {"morphBackdrop", "morphScene"}},
-        {26, {"twinRings", "initRingParticles"}},
-        {27, {"twinRings", "meshFlyBack", "innerRing", "credits"}},
-        {40, {"twinRings", "meshFlyBack", "innerRing", "credits"}},
+        {0, {"drawIntroMesh()", "drawOpeningCard(0, 1)"}},
+        {1, {"drawIntroMesh()", "drawOpeningCard(0, 1)"}},
+        {2, {"drawRingParticles(1)", "drawMeshFlyIn()", "drawOpeningCard(0, 0)"}},
+        {4, {"drawRingParticles(1)", "drawMeshFlyIn()", "drawOpeningCard(0, 0)"}},
+        {5, {"drawTwinRings(1)", "drawRingParticles(0)", "drawMeshFlyIn()"}},
+        {6, {"drawTwinRings(1)", "drawRingParticles(0)", "drawMeshFlyIn()"}},
+        {7, {"drawTwinRings(1)", "drawBillboardCascade()", "drawRingParticles(0)", "drawSlidingBanner(1)"}},
+        {8, {"drawTwinRings(1)", "drawBillboardCascade()", "drawSlidingBanner(1)"}},
+        {9, {"drawTwinRings(0)", "drawBillboardCascade()", "drawSlidingBanner(0)"}},
+        {11, {"drawTwinRings(0)", "drawBillboardCascade()", "drawSlidingBanner(0)"}},
+        {12, {"drawStillCard(1)", "drawBillboardCascadeOut()"}},
+        {13, {"drawStillCard(0)", "drawBillboardCascadeOut()"}},
+        {14, {"drawMorphBackdrop(1)", "drawMorphScene(1)"}},
+        {23, {"drawMorphBackdrop(1)", "drawMorphScene(1)"}},
+        {24, {"drawMorphBackdrop(0)", "drawMorphScene(0)"}},
+        {25, {"drawMorphBackdrop(0)", "drawMorphScene(0)"}},
+        {26, {"drawTwinRings(1)", "initRingParticles()"}},
+        {27, closing},
+        {40, closing},
         {-1, {}},
-        {8, {"twinRings", "billboardCascade", "banner"}},  // a song falling back runs the earlier rows again
+        {8, {"drawTwinRings(1)", "drawBillboardCascade()", "drawSlidingBanner(1)"}},  // a song falling back
     };
     for (const Row &row : rows) {
         SCOPED_TRACE("order " + std::to_string(row.order));
         for (int frame = 0; frame < 3; frame++) EXPECT_EQ(frameAt(row.order), row.expected);
     }
     EXPECT_EQ(quitRequests, 0);
+}
+
+TEST(Timeline, ClosingLayersTakeTheClosingTarget) {
+    ASSERT_TRUE(test::openGlDisplay(64, 48));
+    initTables();
+    fadeOutTarget = 0.0f;
+    EXPECT_EQ(frameAt(30),
+              (Lines{"drawTwinRings(0)", "drawRingParticlesInner(0)", "drawMeshFlyBack(0)", "runCredits()"}));
 }
 
 TEST(Timeline, FirstFrameNeverEndsTheShow) {
@@ -115,6 +86,28 @@ TEST(Timeline, NegativeOrdersDrawNothingAndNeverEndTheShow) {
     ASSERT_TRUE(test::openGlDisplay(64, 48));
     for (int frame = 0; frame < 50; frame++) EXPECT_TRUE(frameAt(-1).empty());
     EXPECT_EQ(quitRequests, 0);  // meshLevel is 0, but the volume never faded
+}
+
+// The end condition is tested after every frame's row, whatever the order.
+TEST(Timeline, EndsInAnyOrderOnceTheMeshIsDarkAndTheMusicSilent) {
+    ASSERT_TRUE(test::openGlDisplay(64, 48));
+    initTables();
+    masterVolume = 0;
+    meshLevel = 0.0f;
+    const int orders[] = {-1, 9, 14, 26};  // rows that leave meshLevel alone
+    int expected = 0;
+    for (int order : orders) {
+        SCOPED_TRACE("order " + std::to_string(order));
+        frameAt(order);
+        EXPECT_EQ(quitRequests, ++expected);
+    }
+    meshLevel = 0.001f;
+    frameAt(14);
+    EXPECT_EQ(quitRequests, expected);  // the mesh still shows
+    meshLevel = -0.005f;
+    masterVolume = 1;
+    frameAt(14);
+    EXPECT_EQ(quitRequests, expected);  // the music still plays
 }
 
 TEST(Timeline, EndsOnTheFirstFrameWithTheMeshDarkAfterTheVolumeFade) {

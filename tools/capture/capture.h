@@ -35,12 +35,21 @@ struct CaptureSink {
     std::vector<unsigned char> pixels, row;
 };
 
+// Checks, before any frame, that the output can be written (a video needs
+// ffmpeg on the PATH and a writable file), saying on stderr what cannot.
 bool openSink(CaptureSink &sink, const CaptureOptions &options);
 // Writes the current GL back buffer: a video frame, or the PNG `name` in the
 // output directory.
 bool writeFrame(CaptureSink &sink, const char *name);
 void writeAudio(CaptureSink &sink, const float *samples, size_t frames);
 bool finishSink(CaptureSink &sink);
+// A run stopped early: a video is dropped (nothing written at its path),
+// frames and a valid WAV of the sound so far stay in a directory.
+void abandonSink(CaptureSink &sink);
+// A new folder under $TMPDIR (else /tmp), removed with everything in it
+// however the program ends; "" when it cannot be made.
+std::string makeTemporaryFolder(const char *prefix);
+void removeTemporaryFolder(const std::string &dir);
 
 // One JSON object per frame-loop frame.
 void writeTraceLine(FILE *trace, long frame);

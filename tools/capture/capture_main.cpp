@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -28,6 +29,7 @@ struct CaptureRun {
     long videoFrames = 0;  // frames written to the video (or directory), at options.fps
     long showFrames = 0;   // frames of the frame loop
     bool writeFailed = false;
+    int endSignal = 0;  // the signal that stopped the run
     std::vector<float> audio;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
@@ -84,6 +86,11 @@ bool capturePicture(CaptureRun &run, long present, long showFrame) {
 
 void onPresent(void *user, int, int) {
     CaptureRun &run = *(CaptureRun *)user;
+    if (int number = Sys_EndSignal()) {  // stop here: nothing more is written
+        if (!run.endSignal) quitRequests++;
+        run.endSignal = number;
+        return;
+    }
     size_t samples = samplesFor(run.presents);
     run.audio.assign(samples * 2, 0.0f);
     Snd_RenderOffline(run.audio.data(), samples);  // silence until the song starts
@@ -112,14 +119,10 @@ std::string absolute(const std::string &path) {
 
 // A working directory whose data/ is the chosen data directory.
 bool enterDataDirectory(const std::string &data) {
-    char pattern[] = "/tmp/kaveld-run-XXXXXX";
-    if (!mkdtemp(pattern)) return false;
-    std::string dir = pattern;
+    std::string dir = makeTemporaryFolder("kaveld-run");
+    if (dir.empty()) return false;
     char real[PATH_MAX];
     if (realpath(data.c_str(), real) && symlink(real, (dir + "/data").c_str()) != 0) return false;
-    static std::string cleanup;
-    cleanup = "rm -rf '" + dir + "'";
-    std::atexit([] { std::system(cleanup.c_str()); });
     return chdir(dir.c_str()) == 0;
 }
 
@@ -127,6 +130,8 @@ bool enterDataDirectory(const std::string &data) {
 
 int main(int argc, char **argv) {
     static CaptureRun run;
+    Sys_CatchEndSignals();          // Ctrl-C and SIGTERM stop the run at the current frame
+    std::signal(SIGPIPE, SIG_IGN);  // an encoder that went away is a failed write, not the end
     int status = parseCaptureOptions(argc, argv, run.options);
     if (status >= 0) return status;
     CaptureOptions &o = run.options;
@@ -137,10 +142,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "kaveld-capture: cannot write the trace %s\n", o.trace.c_str());
         return 1;
     }
-    if (!openSink(run.sink, o)) {
-        std::fprintf(stderr, "kaveld-capture: cannot write to %s\n", o.out.c_str());
-        return 1;
-    }
+    if (!openSink(run.sink, o)) return 1;
     if (!enterDataDirectory(o.data)) {
         std::fprintf(stderr, "kaveld-capture: cannot prepare a working directory\n");
         return 1;
@@ -152,6 +154,13 @@ int main(int argc, char **argv) {
 
     demoMain(nullptr, nullptr, "", 0);
 
+    if (run.endSignal) {
+        std::fprintf(stderr, "\nkaveld-capture: stopped by signal %d after %ld frames\n", run.endSignal,
+                     run.showFrames);
+        abandonSink(run.sink);
+        if (run.trace) std::fclose(run.trace);
+        return 128 + run.endSignal;
+    }
     progress(run, true);
     bool finished = finishSink(run.sink);
     if (run.trace) finished = std::fclose(run.trace) == 0 && finished;

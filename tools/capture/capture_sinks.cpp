@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -67,10 +68,44 @@ std::string audioPath(const CaptureSink &sink) {
     return (sink.kind == CaptureSink::kDirectory ? sink.out : sink.tempDir) + "/audio.wav";
 }
 
+bool onPath(const char *program) {
+    const char *path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    for (size_t start = 0; start <= dirs.size();) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string dir = end > start ? dirs.substr(start, end - start) : ".";
+        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Opens the video's path for writing without truncating it; a file made
+// only for the check is removed again.
+bool canWriteFile(const std::string &path) {
+    bool existed = access(path.c_str(), F_OK) == 0;
+    FILE *f = std::fopen(path.c_str(), "ab");
+    if (!f) return false;
+    std::fclose(f);
+    if (!existed) std::remove(path.c_str());
+    return true;
+}
+
 bool startVideo(CaptureSink &sink) {
-    char pattern[] = "/tmp/kaveld-capture-XXXXXX";
-    if (!mkdtemp(pattern)) return false;
-    sink.tempDir = pattern;
+    if (!onPath("ffmpeg")) {
+        std::fprintf(stderr, "kaveld-capture: writing %s needs ffmpeg, which is not on the PATH\n", sink.out.c_str());
+        return false;
+    }
+    if (!canWriteFile(sink.out)) {
+        std::fprintf(stderr, "kaveld-capture: cannot write to %s: %s\n", sink.out.c_str(), std::strerror(errno));
+        return false;
+    }
+    sink.tempDir = makeTemporaryFolder("kaveld-capture");
+    if (sink.tempDir.empty()) {
+        std::fprintf(stderr, "kaveld-capture: cannot make a temporary folder: %s\n", std::strerror(errno));
+        return false;
+    }
     char size[32];
     std::snprintf(size, sizeof size, "%dx%d", sink.width, sink.height);
     std::string command = "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " + std::string(size) +
@@ -79,6 +114,7 @@ bool startVideo(CaptureSink &sink) {
                           " -pix_fmt yuv420p " +
                           quoted(sink.tempDir + "/video.mkv");
     sink.video = popen(command.c_str(), "w");
+    if (!sink.video) std::fprintf(stderr, "kaveld-capture: cannot start ffmpeg: %s\n", std::strerror(errno));
     return sink.video != nullptr;
 }
 
@@ -99,10 +135,16 @@ bool openSink(CaptureSink &sink, const CaptureOptions &options) {
         sink.kind = CaptureSink::kDirectory;
         mkdir(options.out.c_str(), 0777);
         struct stat st;
-        if (stat(options.out.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+        if (stat(options.out.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            std::fprintf(stderr, "kaveld-capture: cannot write to %s: not a directory I can make\n", sink.out.c_str());
+            return false;
+        }
     }
     sink.audio = std::fopen(audioPath(sink).c_str(), "wb");
-    if (!sink.audio) return false;
+    if (!sink.audio) {
+        std::fprintf(stderr, "kaveld-capture: cannot write %s: %s\n", audioPath(sink).c_str(), std::strerror(errno));
+        return false;
+    }
     writeWavHeader(sink.audio, 0);
     return true;
 }
@@ -151,7 +193,18 @@ bool finishSink(CaptureSink &sink) {
         std::string mux = "ffmpeg -nostdin -loglevel error -y -i " + quoted(sink.tempDir + "/video.mkv") + " -i " +
                           quoted(audioPath(sink)) + " -c:v copy -c:a aac -b:a 192k " + quoted(sink.out);
         ok = ok && std::system(mux.c_str()) == 0;
-        std::system(("rm -rf " + quoted(sink.tempDir)).c_str());
+        removeTemporaryFolder(sink.tempDir);
     }
     return ok;
+}
+
+void abandonSink(CaptureSink &sink) {
+    if (sink.kind != CaptureSink::kVideo) {
+        finishSink(sink);
+        return;
+    }
+    if (sink.video) pclose(sink.video);  // ffmpeg ends at the end of its input
+    if (sink.audio) std::fclose(sink.audio);
+    sink.video = sink.audio = nullptr;
+    removeTemporaryFolder(sink.tempDir);
 }

@@ -1,5 +1,6 @@
 // kaveld-datagen: writes the show's data files (textures, meshes, music)
 // into the directory named on the command line. Same source, same bytes.
+// With --cues it prints the cue sheet the music is composed to.
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -76,8 +77,12 @@ bool writeTune(const std::string& dir) {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: kaveld-datagen OUTPUT_DIRECTORY\n");
+    std::fprintf(stderr, "usage: kaveld-datagen OUTPUT_DIRECTORY | --cues\n");
     return 2;
+  }
+  if (std::string(argv[1]) == "--cues") {
+    std::fputs(cueSheetText().c_str(), stdout);  // the frames each order is composed to
+    return 0;
   }
   const std::string dir = argv[1];
   auto start = std::chrono::steady_clock::now();

@@ -78,7 +78,9 @@ Image makeTwinRings() {
       float shape = rings * (0.35f + 0.65f * arms) + 0.12f * fine * arms;
       float radial = smoothstep(0.02f, 0.25f, r) * (1 - smoothstep(0.86f, 0.99f, r));
       Rgb c = r < 0.5f ? mixRgb(inner, mid, r / 0.5f) : mixRgb(mid, outer, (r - 0.5f) / 0.5f);
-      at(img, x, y) = c * (0.62f * shape * radial) + hexRgb(0xffffff) * (0.1f * rings * arms * radial);
+      // White-hot crests where rings and arms meet: the rings read even while they fade.
+      float crest = std::pow(rings, 4.0f) * arms * radial;
+      at(img, x, y) = c * (0.62f * shape * radial) + hexRgb(0xffffff) * (0.1f * rings * arms * radial + 0.8f * crest);
     }
   return img;
 }
@@ -162,8 +164,12 @@ Image makeBackdrop() {
       float gx = std::fabs(std::fmod(x + 16.0f, 32.0f) - 16), gy = std::fabs(std::fmod(y + 16.0f, 32.0f) - 16);
       float dot = std::exp(-(gx * gx + gy * gy) / 3.0f);
       float line = 0.5f * (std::exp(-gx * gx / 0.8f) + std::exp(-gy * gy / 0.8f));
-      col = col + hexRgb(0x4aa0ff) * (0.22f * dot + 0.035f * line);
-      at(img, x, y) = col * 0.8f;
+      // Glowing nodes on the grid, a few texels wide, bright enough to show while the scene fades.
+      // They sit between the grid's dots, so none falls on the border.
+      float nx = std::fabs(std::fmod(x + 0.0f, 32.0f) - 16), ny = std::fabs(std::fmod(y + 0.0f, 32.0f) - 16);
+      float node = std::exp(-(nx * nx + ny * ny) / 24.0f);
+      col = (col + hexRgb(0x4aa0ff) * (0.22f * dot + 0.035f * line) + hexRgb(0xc8ecff) * (1.5f * node)) * 0.8f;
+      at(img, x, y) = Rgb{clamp01(col.r), clamp01(col.g), clamp01(col.b)};
     }
   vignetteToBlack(img, 0.9f, 1.0f);
   return img;

@@ -1,11 +1,9 @@
-// "demotune": the show's music, composed in code as an XM module.
+// "demotune": the show's music, composed in code as an XM module to the
+// cue sheet (cue_sheet.h): each order as many bars as its row of the
+// timeline needs.
 #pragma once
 
+#include "cue_sheet.h"
 #include "xm_writer.h"
-
-constexpr int kTuneOrders = 38;    // entries in the order list
-constexpr int kFinaleOrder = 27;   // the restart position: the finale loops
-constexpr int kTuneSpeed = 6;      // ticks per row
-constexpr int kTuneBpm = 125;      // 0.12 s per row, 7.68 s per 64-row order
 
 XmModule buildTune();

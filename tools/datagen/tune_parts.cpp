@@ -65,8 +65,10 @@ Chord chord(const std::string& n) {
   throw std::invalid_argument("unknown chord " + n);
 }
 
-Bars bars(const std::string& a, const std::string& b, const std::string& c, const std::string& d) {
-  return {chord(a), chord(b), chord(c), chord(d)};
+Bars bars(std::initializer_list<const char*> names) {
+  Bars out;
+  for (const char* n : names) out.push_back(chord(n));
+  return out;
 }
 
 void writeDrums(XmPattern& p, Drums style, int hatVolume) {
@@ -122,8 +124,8 @@ void writeFill(XmPattern& p) {
 
 void writeRoll(XmPattern& p, int firstBar) {
   for (int r = firstBar * kRowsPerBar; r < p.rows; ++r) {
-    int bar = r / kRowsPerBar;
-    int every = bar == 3 ? 1 : (bar == 2 ? 2 : 4);
+    int bar = r / kRowsPerBar, last = barsOf(p) - 1;
+    int every = bar == last ? 1 : (bar == last - 1 ? 2 : 4);
     if (r % every) continue;
     int volume = 18 + 44 * (r - firstBar * kRowsPerBar) / (p.rows - firstBar * kRowsPerBar);
     put(p, r, kChSnare, 49, kSnare, volume);
@@ -131,9 +133,9 @@ void writeRoll(XmPattern& p, int firstBar) {
 }
 
 void writeBass(XmPattern& p, const Bars& b, Bass style, int volume) {
-  for (int bar = 0; bar < 4; ++bar) {
-    int root = b[bar].bass, row0 = bar * kRowsPerBar;
-    int next = b[(bar + 1) % 4].bass;
+  for (int bar = 0; bar < barsOf(p); ++bar) {
+    int root = b[bar % b.size()].bass, row0 = bar * kRowsPerBar;
+    int next = b[(bar + 1) % b.size()].bass;
     switch (style) {
       case Bass::None: break;
       case Bass::Long:
@@ -176,12 +178,13 @@ void writeBass(XmPattern& p, const Bars& b, Bass style, int volume) {
 void writePads(XmPattern& p, const Bars& b, int volume, bool swell) {
   const int ch[3] = {kChPad1, kChPad2, kChPad3};
   const int pan[3] = {0x40, 0x80, 0xc0};
-  for (int bar = 0; bar < 4; ++bar) {
-    bool same = bar > 0 && b[bar].pad == b[bar - 1].pad;
+  for (int bar = 0; bar < barsOf(p); ++bar) {
+    const Chord& c = b[bar % b.size()];
+    bool same = bar > 0 && c.pad == b[(bar - 1) % b.size()].pad;
     for (int v = 0; v < 3; ++v) {
       int row = bar * kRowsPerBar;
       if (same) continue;
-      put(p, row, ch[v], b[bar].pad[v], kPad, swell && bar == 0 ? volume / 4 : volume, 0x08, pan[v]);
+      put(p, row, ch[v], c.pad[v], kPad, swell && bar == 0 ? volume / 4 : volume, 0x08, pan[v]);
     }
   }
   if (swell) {
@@ -194,8 +197,8 @@ void writePads(XmPattern& p, const Bars& b, int volume, bool swell) {
 }
 
 void writeArp(XmPattern& p, const Bars& b, Arp style, int volume) {
-  for (int bar = 0; bar < 4; ++bar) {
-    const Chord& c = b[bar];
+  for (int bar = 0; bar < barsOf(p); ++bar) {
+    const Chord& c = b[bar % b.size()];
     int tones[4] = {c.pad[0] + 12, c.pad[1] + 12, c.pad[2] + 12, c.pad[0] + 24};
     int row0 = bar * kRowsPerBar;
     switch (style) {
@@ -242,8 +245,13 @@ void writeMelody(XmPattern& p, int channel, int instrument, const std::string& t
       if (e.effect == 0x03) e = XmCell{src.note, static_cast<uint8_t>(instrument), vol(volume * 2 / 5), 0, 0};
     }
   };
-  while (in >> t) {
-    if (t == "|") continue;
+  std::vector<std::string> all;
+  while (in >> t)
+    if (t != "|") all.push_back(t);
+  const int length = static_cast<int>(all.size()) * step;
+  if (all.empty() || length % kRowsPerBar) throw std::invalid_argument("melody is not whole bars: " + tokens);
+  for (size_t i = 0; row < p.rows; ++i) {
+    t = all[i % all.size()];
     if (t == ".") {
       if (vibrato)
         for (int k = 0; k < step; ++k) fx(p, row + k, channel, 0x04, 0x00);
@@ -265,7 +273,6 @@ void writeMelody(XmPattern& p, int channel, int instrument, const std::string& t
     }
     row += step;
   }
-  if (row != p.rows) throw std::invalid_argument("melody does not fill the pattern: " + tokens);
 }
 
 void writeRiser(XmPattern& p, int startRow, int volume) {

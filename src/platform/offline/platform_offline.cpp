@@ -16,8 +16,9 @@ PlatformWindow autoAcceptWindow = 0;  // options window still waiting for its fi
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // signals stay the program's (Sys_CatchEndSignals)
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "kaveld: offscreen video unavailable: %s\n", SDL_GetError());
+        Sys_ReportFailure("cannot open the display: offscreen video unavailable: %s", SDL_GetError());
         return false;
     }
     return true;
@@ -45,7 +46,7 @@ PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, 
     entry->controlId = id;
     entry->buttonKind = kind;
     if (kind == kButtonPush && parent == autoAcceptWindow) {
-        Sys_PostMessage(parent, kMsgCommand, (uintptr_t)(id & 0xFFFF) | ((uintptr_t)kNotifyClicked << 16), button);
+        Sys_PostMessage(button, kMsgLButtonUp, 0, 0);
         autoAcceptWindow = 0;
     }
     return button;
@@ -56,7 +57,10 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     if (sysShouldFail("CreateWindow") || !windowClass || w <= 0 || h <= 0 || !initVideo()) return 0;
     sdlSetGlAttributes();
     SDL_Window *native = SDL_CreateWindow(caption, 0, 0, w, h, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!native) return 0;
+    if (!native) {
+        Sys_ReportFailure("cannot create the display window: %s", SDL_GetError());
+        return 0;
+    }
     PlatformWindow window = sysAllocWindow(kSysWindowDisplay, windowClass->proc, 0);
     if (!window) {
         SDL_DestroyWindow(native);

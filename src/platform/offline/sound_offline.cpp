@@ -17,7 +17,10 @@ SndSong *playingSong = nullptr;
 void Snd_SetBufferSize(int) {}
 
 bool Snd_Init(int rate, int, int) {
-    if (sysShouldFail("SndInit")) return false;
+    if (sysShouldFail("SndInit")) {
+        Sys_ReportFailure("cannot open the sound output");
+        return false;
+    }
     if (!outputOpen) mixRate = rate > 0 ? rate : kSndDefaultRate;
     outputOpen = true;
     return true;
@@ -55,3 +58,5 @@ size_t Snd_RenderOffline(float *out, size_t frames) {
     }
     return songRender(playingSong, mixRate, out, frames);
 }
+
+int64_t sndOutputLatencyNs() { return 0; }

@@ -72,7 +72,10 @@ PlatformGlContext GLimp_CreateContext(PlatformDc dc) {
     DcRecord *record = dcRecord(dc);
     if (sysShouldFail("CreateContext") || !record || record->pixelFormat == 0) return 0;
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindowOf(record->window));
-    if (!context) return 0;
+    if (!context) {
+        Sys_ReportFailure("cannot create a GL context: %s", SDL_GetError());
+        return 0;
+    }
     SDL_GL_MakeCurrent(nullptr, nullptr);  // a new context is not current until asked
     contextCurrent = false;
     return (PlatformGlContext)context;
@@ -88,6 +91,7 @@ bool GLimp_MakeCurrent(PlatformDc dc, PlatformGlContext context) {
     DcRecord *record = dcRecord(dc);
     if (!record || !context) return false;
     contextCurrent = SDL_GL_MakeCurrent(sdlWindowOf(record->window), (SDL_GLContext)context) == 0;
+    if (!contextCurrent) Sys_ReportFailure("cannot make the GL context current: %s", SDL_GetError());
     return contextCurrent;
 }
 

@@ -1,6 +1,7 @@
 // options_fltk.cpp -- the live backend's options window on FLTK: a fixed
-// window of plain buttons whose clicks become command messages. Check boxes
-// and radio buttons never change their own mark; Enter and Esc do nothing.
+// window of plain buttons whose clicks are queued for the buttons. Check
+// boxes and radio buttons never change their own mark; Enter, Esc and Tab do
+// nothing.
 #include <X11/Xlib.h>
 
 #include <FL/Fl.H>
@@ -11,7 +12,11 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
+#include <string>
+
 #include "platform/platform_internal.h"
+
+void liveReportNoDisplay(const char *why);  // platform_live.cpp
 
 namespace {
 
@@ -20,21 +25,29 @@ bool fltkOpen = false;
 bool openFltkDisplay() {
     if (fltkOpen) return true;
     Display *display = XOpenDisplay(nullptr);  // FLTK itself would exit the process on failure
-    if (!display) return false;
+    if (!display) {
+        const char *name = XDisplayName(nullptr);
+        std::string why = *name ? std::string("no X server at ") + name : std::string("DISPLAY is not set");
+        liveReportNoDisplay(why.c_str());
+        return false;
+    }
     fl_open_display(display);
     fltkOpen = true;
     return true;
 }
 
-// A button that reports clicks and leaves its mark to the program. The
-// second press of a double click on a radio button is not a click.
+// A button that reports clicks and leaves its mark to the program. Like the
+// platform's own buttons it queues the mouse-up (or, for the second press of
+// a double click on a radio button, the double click) for itself, and takes
+// the keyboard only when clicked: Tab never moves between buttons, and Space
+// acts only on the button clicked last.
 template <class Base>
 class CommandButton : public Base {
 public:
-    CommandButton(PlatformWindow parent, PlatformWindow self, int id, PlatformButtonKind kind, int x, int y, int w,
-                  int h, const char *caption)
-        : Base(x, y, w, h), parent_(parent), self_(self), id_(id), kind_(kind) {
+    CommandButton(PlatformWindow self, PlatformButtonKind kind, int x, int y, int w, int h, const char *caption)
+        : Base(x, y, w, h), self_(self), kind_(kind) {
         Base::copy_label(caption);
+        Base::clear_visible_focus();
     }
     int handle(int event) override {
         switch (event) {
@@ -42,31 +55,30 @@ public:
             pressed_ = true;
             doubleClick_ = Fl::event_clicks() > 0;
             if (kind_ == kButtonPush) Base::value(1);
+            Fl::focus(this);
             return 1;
         case FL_DRAG: return 1;
         case FL_RELEASE:
             if (kind_ == kButtonPush) Base::value(0);
-            if (pressed_ && Fl::event_inside(this)) notify(doubleClick_ && kind_ == kButtonRadio);
+            if (pressed_ && Fl::event_inside(this)) {
+                bool radioDouble = doubleClick_ && kind_ == kButtonRadio;
+                intptr_t at = ((Fl::event_x() - Base::x()) & 0xFFFF) | (((Fl::event_y() - Base::y()) & 0xFFFF) << 16);
+                Sys_PostMessage(self_, radioDouble ? kMsgLButtonDblClk : kMsgLButtonUp, radioDouble ? 1 : 0, at);
+            }
             pressed_ = false;
             return 1;
-        case FL_KEYBOARD:
-            if (Fl::focus() == this && Fl::event_key() == ' ') {
-                notify(false);
-                return 1;
-            }
-            return 0;
+        case FL_KEYBOARD: return Fl::focus() == this && Fl::event_key() == ' ';
+        case FL_KEYUP:
+            if (Fl::focus() != this || Fl::event_key() != ' ') return 0;
+            Sys_PostMessage(self_, kMsgKeyUp, kVkSpace, 0);
+            return 1;
         case FL_SHORTCUT: return 0;
         default: return Base::handle(event);
         }
     }
 
 private:
-    void notify(bool doubleClicked) {
-        uintptr_t code = doubleClicked ? kNotifyDoubleClicked : kNotifyClicked;
-        Sys_PostMessage(parent_, kMsgCommand, (uintptr_t)(id_ & 0xFFFF) | (code << 16), self_);
-    }
-    PlatformWindow parent_, self_;
-    int id_;
+    PlatformWindow self_;
     PlatformButtonKind kind_;
     bool pressed_ = false, doubleClick_ = false;
 };
@@ -121,11 +133,11 @@ PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, 
     window->begin();
     Fl_Button *button;
     if (kind == kButtonCheckBox)
-        button = new CommandButton<Fl_Check_Button>(parent, handle, id, kind, x, y, w, h, caption);
+        button = new CommandButton<Fl_Check_Button>(handle, kind, x, y, w, h, caption);
     else if (kind == kButtonRadio)
-        button = new CommandButton<Fl_Round_Button>(parent, handle, id, kind, x, y, w, h, caption);
+        button = new CommandButton<Fl_Round_Button>(handle, kind, x, y, w, h, caption);
     else
-        button = new CommandButton<Fl_Button>(parent, handle, id, kind, x, y, w, h, caption);
+        button = new CommandButton<Fl_Button>(handle, kind, x, y, w, h, caption);
     window->end();
     window->redraw();
     SysWindow *entry = sysWindow(handle);

@@ -14,6 +14,7 @@ void fltkWait(double seconds);          // options_fltk.cpp
 PlatformWindow fltkFocusWindow();       // options_fltk.cpp
 void fltkDestroyNative(SysWindow *entry);
 void fltkSetCheck(SysWindow *entry);
+void liveReportNoDisplay(const char *why);  // below: the one line saying no display could be opened
 
 namespace {
 
@@ -28,11 +29,15 @@ bool presentLogChecked = false;
 // While no display window is open (the options window waits for the viewer),
 // an empty pump waits this long for native events instead of spinning.
 const double kIdleWaitSeconds = 0.02;
+bool displayMissing = false;  // owned by liveReportNoDisplay: said once, not repeated by what follows from it
 
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    if (displayMissing) return false;  // SDL would settle for an invisible offscreen display
+    Sys_CatchEndSignals();  // from here on a signal ends the show through its shutdown
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "kaveld: no display: %s\n", SDL_GetError());
+        liveReportNoDisplay(SDL_GetError());
         return false;
     }
     std::atexit(SDL_Quit);  // puts back the desktop mode whatever happens
@@ -111,6 +116,11 @@ void postSdlEvent(const SDL_Event &e) {
 
 }  // namespace
 
+void liveReportNoDisplay(const char *why) {
+    if (!displayMissing) Sys_ReportFailure("cannot open the display: %s", why);
+    displayMissing = true;
+}
+
 PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bool fullScreen, int x, int y, int w,
                                   int h) {
     const PlatformWindowClass *windowClass = sysFindClass(className);
@@ -120,7 +130,7 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_BORDERLESS : 0);
     SDL_Window *native = SDL_CreateWindow(caption, x, y, w, h, flags);
     if (!native) {
-        std::fprintf(stderr, "kaveld: cannot create the display window: %s\n", SDL_GetError());
+        Sys_ReportFailure("cannot create the display window: %s", SDL_GetError());
         return 0;
     }
     PlatformWindow window = sysAllocWindow(kSysWindowDisplay, windowClass->proc, 0);
@@ -149,10 +159,12 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int) {
     for (int i = 0; i < SDL_GetNumDisplayModes(display); i++) {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(display, i, &mode) != 0 || mode.w != w || mode.h != h) continue;
-        if (SDL_SetWindowDisplayMode(native, &mode) != 0) return false;
-        return SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN) == 0;
+        if (SDL_SetWindowDisplayMode(native, &mode) == 0 && SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN) == 0)
+            return true;
+        break;
     }
-    return false;  // the display has no mode of that size
+    Sys_ReportFailure("the display cannot show %dx%d", w, h);
+    return false;
 }
 
 // At most 60 presents a second, whatever the display and driver do (see
@@ -189,7 +201,8 @@ void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
 void sysBackendSetCheck(PlatformWindow, SysWindow *entry) { fltkSetCheck(entry); }
 
 void sysBackendShowMessageBox(PlatformWindow owner, const char *text, const char *caption) {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, sdlWindowOf(owner)) != 0)
+    // With no display at all the box cannot show; that was said already.
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, sdlWindowOf(owner)) != 0 && !displayMissing)
         std::fprintf(stderr, "kaveld: [%s] %s\n", caption, text);
 }
 

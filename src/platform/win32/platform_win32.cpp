@@ -18,8 +18,11 @@ LRESULT CALLBACK nativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     PlatformWindow window = windowOfNative(hwnd);
     if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_COMMAND:  // from a child button: id in the low word, notification in the high word
-        if (lParam) Sys_PostMessage(window, kMsgCommand, wParam, 0);
+    case WM_COMMAND:  // from a child button: its click, queued for the button (the shared code notifies us)
+        if (PlatformWindow button = lParam ? windowOfNative((HWND)lParam) : 0) {
+            if (HIWORD(wParam) == BN_CLICKED) Sys_PostMessage(button, kMsgLButtonUp, 0, 0);
+            else if (HIWORD(wParam) == BN_DOUBLECLICKED) Sys_PostMessage(button, kMsgLButtonDblClk, 0, 0);
+        }
         return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:
@@ -113,6 +116,7 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
                                   int h) {
     if (sysShouldFail("CreateWindow")) return 0;
     const PlatformWindowClass *windowClass = sysFindClass(className);
+    Sys_CatchEndSignals();  // from here on Ctrl-C ends the show through its shutdown
     if (fullScreen) ShowCursor(FALSE);  // hidden for the rest of the run
     DWORD style = fullScreen ? WS_POPUP | WS_VISIBLE : WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
     HWND hwnd = createTopLevel(className, caption, style, x, y, w, h);
