@@ -44,40 +44,28 @@ def check(condition, message):
 
 
 class SoundServer:
-    """A private PulseAudio with a null sink as its default; records the sink's monitor."""
+    """The shared private PulseAudio with a null sink as its default; records the sink's monitor."""
+
+    SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "pulse_null_sink.sh")
 
     def __init__(self):
         self.dir = tempfile.mkdtemp(prefix="kaveld-pulse-")
-        self.socket = os.path.join(self.dir, "native")
-        self.env = dict(os.environ, HOME=self.dir, PULSE_RUNTIME_PATH=self.dir, PULSE_SERVER="unix:" + self.socket)
-        self.server = subprocess.Popen(
-            ["timeout", "-k", "5", "1200", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-             "--use-pid-file=no", "-L", f"module-native-protocol-unix auth-anonymous=1 socket={self.socket}",
-             "-L", "module-null-sink sink_name=kaveld_sink rate=44100", "-L", "module-always-sink"],
-            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.time() + 20
-        while time.time() < deadline:
-            if subprocess.run(["timeout", "-k", "2", "5", "pactl", "info"], env=self.env,
-                              capture_output=True).returncode == 0:
-                return
-            time.sleep(0.2)
-        self.close()
-        raise RuntimeError("the sound server did not start")
+        started = subprocess.run([self.SCRIPT, "start", self.dir, "1200"], capture_output=True, text=True,
+                                 timeout=60)
+        if started.returncode != 0:
+            raise RuntimeError("the sound server did not start: " + started.stderr)
+        self.env = dict(os.environ, **dict(line.split("=", 1) for line in started.stdout.split()))
 
     def peak(self, seconds):
         """The loudest sample (16-bit) heard on the sink's monitor during the next seconds."""
-        out = subprocess.run(["timeout", "-k", "2", str(seconds), "parec", "-d", "kaveld_sink.monitor",
+        out = subprocess.run(["timeout", "-k", "2", str(seconds), "parec", "-d", "kaveld_null.monitor",
                               "--format=s16le", "--channels=2", "--rate=44100", "--raw"],
                              env=self.env, capture_output=True).stdout
         samples = struct.unpack("<%dh" % (len(out) // 2), out[:len(out) // 2 * 2])
         return max((abs(s) for s in samples), default=0)
 
     def close(self):
-        self.server.terminate()
-        try:
-            self.server.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.server.kill()
+        subprocess.run([self.SCRIPT, "stop", self.dir], capture_output=True, timeout=60)
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
