@@ -4,8 +4,6 @@
 // boxes and keyboard focus. The GL steps live in gl_win32.cpp.
 #include "platform/win32/win32_internal.h"
 
-#include <cstdio>
-
 namespace {
 
 const wchar_t kPropWindow[] = L"kaveld.window";  // the registry id a native window stands for
@@ -121,7 +119,7 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     DWORD style = fullScreen ? WS_POPUP | WS_VISIBLE : WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
     HWND hwnd = createTopLevel(className, caption, style, x, y, w, h);
     if (!hwnd) {
-        std::fprintf(stderr, "kaveld: cannot create the display window (error %lu)\n", GetLastError());
+        Sys_ReportFailure("cannot create the display window (error %lu)", GetLastError());
         return 0;
     }
     PlatformWindow window = adopt(hwnd, kSysWindowDisplay, windowClass->proc, 0);
@@ -161,7 +159,7 @@ void sysBackendSetCheck(PlatformWindow, SysWindow *entry) {
 
 void sysBackendShowMessageBox(PlatformWindow owner, const char *text, const char *caption) {
     if (!MessageBoxW(win32Native(owner), win32Wide(text).c_str(), win32Wide(caption).c_str(), MB_OK))
-        std::fprintf(stderr, "kaveld: [%s] %s\n", caption, text);
+        Sys_ReportFailure("[%s] %s", caption, text);
 }
 
 PlatformWindow sysBackendFocus() {
