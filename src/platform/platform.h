@@ -11,7 +11,7 @@
 //             SDL's offscreen driver over EGL), and a song that advances only
 //             when the caller renders samples. Used by the capture tool and
 //             by the tests.
-//   posix/    file mapping with mmap, for both of the above.
+//   posix/    file mapping with mmap and opening files, for both of the above.
 //
 // Shared by all (this folder): the message queue and window registry
 // (platform_common.cpp), message boxes, the DIB-to-24-bit conversion
@@ -21,8 +21,8 @@
 // code asks for in platform_internal.h (sysBackend*: pumping native events
 // into Sys_PostMessage, destroying native windows, button marks, message
 // boxes, keyboard focus), the options window and buttons (Sys_Create*), every
-// GLimp_* call, file mapping, and sound output behind Snd_* (rendering through
-// sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
+// GLimp_* call, file mapping and opening, and sound output behind Snd_*
+// (rendering through sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
 // frames per second: the show counts its motion in frames of a 60 Hz display.
 // Then a library target beside kaveld_platform_live in CMakeLists.txt.
 //
@@ -32,6 +32,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // ---------------------------------------------------------------- messages
 
@@ -164,10 +165,16 @@ struct PlatformFileMap {
     size_t length;
     int fd;
 };
+// Only regular files are read: anything else (a directory, a FIFO, a device)
+// counts as a file that cannot be opened, and opening it never waits.
+
 // Maps a whole file read-only. False (and nothing held) when the file cannot
 // be opened, is empty or cannot be mapped.
 bool Sys_MapFile(const char *path, PlatformFileMap *map);
 void Sys_UnmapFile(PlatformFileMap *map);  // harmless on a map that failed
+// Opens a file for reading through stdio, mode "rb" or "rt"; null when it
+// cannot be opened. The caller closes it with fclose.
+FILE *Sys_OpenFile(const char *path, const char *mode);
 
 // ---------------------------------------------------------------- time and place
 
