@@ -22,8 +22,9 @@
 // into Sys_PostMessage, destroying native windows, button marks, message
 // boxes, keyboard focus), the options window and buttons (Sys_Create*), every
 // GLimp_* call, file mapping and opening, and sound output behind Snd_*
-// (rendering through sound_internal.h's song player). Its GLimp_SwapBuffers presents at most 60
-// frames per second: the show counts its motion in frames of a 60 Hz display.
+// (rendering through sound_internal.h's song player). Its GLimp_SwapBuffers
+// presents at most 60 frames per second: the show counts its motion in frames
+// of a 60 Hz display.
 // Then a library target beside kaveld_platform_live in CMakeLists.txt.
 //
 // Message numbers and virtual-key codes keep the values the show relies on
