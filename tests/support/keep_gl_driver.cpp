@@ -1,4 +1,4 @@
-// keep_libraries.cpp -- linked into every program of the sanitizer build:
+// keep_gl_driver.cpp -- linked into every program of the sanitizer build:
 // the GL driver stays loaded until the process ends. It is unloaded when the
 // display connection closes at exit, before LeakSanitizer looks; the blocks
 // it keeps from its own static data then lose their only reference and show
