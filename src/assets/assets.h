@@ -10,6 +10,10 @@ struct RgbImage {
     int32_t height;
     unsigned char *data;  // width * height * 3 bytes, red-green-blue, bottom row first
 };
+// The widest and tallest image decoded: four times the show's widest texture
+// and as large as any GL implementation of its time takes. Anything larger is
+// refused as an unknown format before pixel memory is allocated (12 MB at most).
+constexpr int32_t kMaxImageSide = 2048;
 
 RgbImage *loadBmpImage(const char *path);
 RgbImage *decodeDib(const char *path);

@@ -113,10 +113,11 @@ uint64_t sectionRowBytes(int32_t width) { return (3 * (uint64_t)width + 3) / 4 *
 uint64_t sourceRowBytes(const PlatformDibHeader &h) { return ((uint64_t)h.bitCount * (uint64_t)h.width + 31) / 32 * 4; }
 
 // Images the decoder does not handle: bit-field masks, top-down rows, empty
-// or negative sizes, sizes that do not fit 32 bits.
+// or negative sizes, sides over kMaxImageSide, sizes that do not fit 32 bits.
 const char *checkSupported(const PlatformDibHeader &h) {
     if (h.compression == kCompressionBitFields || h.height < 0 || h.width <= 0 || h.height == 0)
         return kUnknownFormat;
+    if (h.width > kMaxImageSide || h.height > kMaxImageSide) return kUnknownFormat;
     if (packedImageBytes(h) > UINT32_MAX || sectionRowBytes(h.width) * (uint64_t)h.height > UINT32_MAX)
         return kUnknownFormat;
     return nullptr;
@@ -223,7 +224,7 @@ RgbImage *decodeDib(const char *path) {
 }
 
 RgbImage *loadBmpImage(const char *path) {
-    FILE *file = std::fopen(path, "rb");
+    FILE *file = Sys_OpenFile(path, "rb");
     if (!file) {
         Sys_ReportFailure("cannot open %s", path);
         quitRequests++;

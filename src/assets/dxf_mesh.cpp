@@ -5,6 +5,7 @@
 
 #include "assets/assets.h"
 #include "driver/driver.h"
+#include "platform/platform.h"
 
 MeshSlot meshStore[kMeshSlots];
 
@@ -71,7 +72,7 @@ bool readFace(FILE *file, MeshSlot &mesh, int face) {
 void loadDxfMesh(const char *path, int slot) {
     MeshSlot &mesh = meshStore[slot];
     int faces = 0;
-    FILE *file = std::fopen(path, "rt");
+    FILE *file = Sys_OpenFile(path, "rt");
     if (!file) {
         Sys_ReportFailure("cannot open %s", path);
         quitRequests++;

@@ -11,7 +11,8 @@
 //             SDL's offscreen driver over EGL), and a song that advances only
 //             when the caller renders samples. Used by the capture tool and
 //             by the tests.
-//   posix/    file mapping with mmap and finding the data, for both of the above.
+//   posix/    file mapping with mmap, opening files, finding the data and the
+//             signals that end the show, for both of the above.
 //   win32/    Windows: window classes, BUTTON controls and the message queue,
 //             WGL, waveOut sound, file mapping; cross-built with mingw-w64.
 //
@@ -23,7 +24,8 @@
 // code asks for in platform_internal.h (sysBackend*: pumping native events
 // into Sys_PostMessage, destroying native windows, button marks, message
 // boxes, keyboard focus), the options window and buttons (Sys_Create*), every
-// GLimp_* call, file mapping, the end requests behind Sys_CatchEndSignals and
+// GLimp_* call, file mapping and opening (Sys_OpenFile and Sys_MapFile take
+// regular files only), the end requests behind Sys_CatchEndSignals and
 // sysTakeEndSignal (posix/ has them for POSIX systems), and sound output
 // behind Snd_* (rendering through sound_internal.h's song player). Clicks are
 // queued as the button's mouse-up. Its GLimp_SwapBuffers presents at most 60
@@ -39,6 +41,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // ---------------------------------------------------------------- messages
 
@@ -199,10 +202,16 @@ struct PlatformFileMap {
     size_t length;
     int fd;
 };
+// Only regular files are read: anything else (a directory, a FIFO, a device)
+// counts as a file that cannot be opened, and opening it never waits.
+
 // Maps a whole file read-only. False (and nothing held) when the file cannot
 // be opened, is empty or cannot be mapped.
 bool Sys_MapFile(const char *path, PlatformFileMap *map);
 void Sys_UnmapFile(PlatformFileMap *map);  // harmless on a map that failed
+// Opens a file for reading through stdio, mode "rb" or "rt"; null when it
+// cannot be opened. The caller closes it with fclose.
+FILE *Sys_OpenFile(const char *path, const char *mode);
 
 // ---------------------------------------------------------------- time and place
 

@@ -54,7 +54,7 @@ void logOrder(SndSong *song, uint64_t frame, int order) {
 }
 
 bool readWholeFile(const char *path, std::vector<unsigned char> *bytes) {
-    FILE *file = fopen(path, "rb");
+    FILE *file = Sys_OpenFile(path, "rb");
     if (!file) return false;
     bool ok = fseek(file, 0, SEEK_END) == 0;
     long length = ok ? ftell(file) : -1;

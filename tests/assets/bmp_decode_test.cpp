@@ -261,6 +261,13 @@ TEST(BmpMessages, LongPathIsCutToTheMessageBuffer) {
 
 // ---- what the decoder refuses
 
+// A run-length-encoded image of any size that is all end of bitmap: a few
+// bytes that claim as many pixels as the header says.
+void emptyRle(DibFixture &f, int32_t width, int32_t height) {
+    f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {0, 1};
+    f.width = width, f.height = height;
+}
+
 TEST(BmpRejects, UnhandledAndDamagedHeaders) {
     captureFresh();
     const std::string unknown = "Unknown DIB file format.", conversion = "Image file conversion error.";
@@ -288,6 +295,9 @@ TEST(BmpRejects, UnhandledAndDamagedHeaders) {
         {"RLE without end of bitmap", [](DibFixture &f) { f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {2, 0, 0, 0}; }, conversion},
         {"RLE delta cut off", [](DibFixture &f) { f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {0, 2, 1}; }, conversion},
         {"RLE absolute run cut off", [](DibFixture &f) { f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {0, 9, 1, 2}; }, conversion},
+        {"RLE claiming 21845 x 65535", [](DibFixture &f) { emptyRle(f, 21845, 65535); }, unknown},
+        {"one wider than the limit", [](DibFixture &f) { emptyRle(f, kMaxImageSide + 1, 2); }, unknown},
+        {"one taller than the limit", [](DibFixture &f) { emptyRle(f, 2, kMaxImageSide + 1); }, unknown},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -299,6 +309,13 @@ TEST(BmpRejects, UnhandledAndDamagedHeaders) {
         EXPECT_EQ(decodeDib(writeBmp("reject.bmp", f).c_str()), nullptr);
         ASSERT_EQ(test::messageBoxes().size(), 1u);
         EXPECT_EQ(test::messageBoxes()[0].text, c.text);
+    }
+    // The limit itself is taken, on either side.
+    for (auto size : {std::make_pair(kMaxImageSide, 2), std::make_pair(2, kMaxImageSide)}) {
+        DibFixture f;
+        emptyRle(f, size.first, size.second);
+        Decoded decoded{decodeDib(writeBmp("limit.bmp", f).c_str())};
+        ASSERT_NE(decoded.image, nullptr) << size.first << " x " << size.second;
     }
 }
 

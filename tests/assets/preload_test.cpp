@@ -54,13 +54,22 @@ TEST(LoadTexture, UploadsTheDecodedImageAndLeavesItBound) {
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ((GLuint)bound, textureNames[5]);
-    std::vector<uint8_t> back(4 * 2 * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
-    std::vector<uint8_t> expected;
-    for (int y = 0; y < 2; y++)
-        for (int x = 0; x < 4; x++) expected.insert(expected.end(), {(uint8_t)(x * 40 + 10), (uint8_t)(y * 50), 190});
-    EXPECT_EQ(back, expected);  // first row handed over is the bottom row
+    // Every width comes back as decoded, first row handed over the bottom row;
+    // rows of 1, 2, 3 or 5 pixels do not fill GL's 4-byte row alignment, which
+    // is left as it is.
+    for (int w : {4, 1, 2, 3, 5}) {
+        SCOPED_TRACE(w);
+        ASSERT_EQ(loadTexture(6, writeImage("w.bmp", w, 3, 10).c_str()), 1);
+        std::vector<uint8_t> back(w * 3 * 3), expected;
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
+        for (int y = 0; y < 3; y++)
+            for (int x = 0; x < w; x++) expected.insert(expected.end(), {(uint8_t)(x * 40 + 10), (uint8_t)(y * 50), 190});
+        EXPECT_EQ(back, expected);
+        GLint unpack = 0;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
+        EXPECT_EQ(unpack, 4);
+    }
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 
     GLuint first = textureNames[5];

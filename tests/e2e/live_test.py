@@ -63,9 +63,12 @@ def options_window(session, process):
     window = session.wait_window(OPTIONS, process=process)
     if window is None:
         fail("no options window")
-    x, y, w, h = session.geometry(window)
-    if (x, y, w, h) != (0, 0, 294, 206):
-        fail(f"options window at {(x, y, w, h)}, wanted (0, 0, 294, 206)")
+    # Found as soon as it is mapped, it may still be on its way to its place.
+    deadline = time.time() + 5
+    while session.geometry(window) != (0, 0, 294, 206) and time.time() < deadline:
+        time.sleep(0.05)
+    if session.geometry(window) != (0, 0, 294, 206):
+        fail(f"options window at {session.geometry(window)}, wanted (0, 0, 294, 206)")
     return window
 
 

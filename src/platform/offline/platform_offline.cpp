@@ -2,7 +2,10 @@
 // Windows are records only; the options window can press its first push
 // button by itself; the display window is an offscreen GL surface (SDL's
 // offscreen driver over EGL, rendered by Mesa); every presented frame is
-// handed to a hook. Used by the capture tool and by the tests.
+// handed to a hook and rendered before the present returns. Used by the
+// capture tool and by the tests.
+#include <GL/gl.h>
+
 #include <cstdio>
 
 #include "platform/sdl/gl_surface_sdl.h"
@@ -84,6 +87,10 @@ void GLimp_SwapBuffers(PlatformDc dc) {
         config.onPresent(config.user, w, h);
     }
     SDL_GL_SwapWindow(native);
+    // The offscreen surface's swap waits for nothing: the frame is rendered
+    // here, as a real present renders it, or GL would queue every frame's
+    // commands (and their memory) whether or not the hook reads pixels.
+    if (GLimp_HasCurrentContext()) glFinish();
 }
 
 void sysBackendPump() {}
