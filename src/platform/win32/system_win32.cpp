@@ -1,6 +1,10 @@
-// system_win32.cpp -- files on Windows: read-only mapping of a whole file
-// (CreateFileMapping, MapViewOfFile) and finding the show's data beside the
-// program.
+// system_win32.cpp -- files on Windows: opening and read-only mapping of a
+// whole file (CreateFileMapping, MapViewOfFile), regular files only, and
+// finding the show's data beside the program.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstring>
 #include <string>
 
 #include "platform/win32/win32_internal.h"
@@ -16,14 +20,39 @@ bool hasDataDirectory(const std::string &dir) {
 
 }  // namespace
 
+// A file on disk opened for reading, or INVALID_HANDLE_VALUE: a directory,
+// a pipe or a device is not one.
+static HANDLE openDiskFile(const char *path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+FILE *Sys_OpenFile(const char *path, const char *mode) {
+    HANDLE file = openDiskFile(path);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    bool text = std::strchr(mode, 't') != nullptr;
+    int fd = _open_osfhandle((intptr_t)file, _O_RDONLY | (text ? _O_TEXT : _O_BINARY));
+    if (fd < 0) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    FILE *stream = _fdopen(fd, text ? "rt" : "rb");
+    if (!stream) _close(fd);  // closes the handle too
+    return stream;
+}
+
 // The view holds the mapping open by itself: both handles are closed at once.
 bool Sys_MapFile(const char *path, PlatformFileMap *map) {
     clearMap(map);
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = openDiskFile(path);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size;
-    // An empty file (or a directory, a device) has nothing to map.
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
+    // An empty file has nothing to map.
+    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
         (uint64_t)size.QuadPart > (uint64_t)SIZE_MAX) {
         CloseHandle(file);
         return false;
