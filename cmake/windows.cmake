@@ -29,6 +29,6 @@ function(kaveld_windows_programs)
   target_link_options(kaveld PRIVATE -static -static-libgcc -static-libstdc++)
 
   # What the tests under wine ask Windows about the program's windows.
-  add_executable(kaveld-inspect tests/windows/inspect_windows.cpp)
-  target_link_options(kaveld-inspect PRIVATE -static -municode)
+  add_executable(kaveld-probe tests/windows/window_probe.cpp)
+  target_link_options(kaveld-probe PRIVATE -static -municode)
 endfunction()

@@ -314,7 +314,7 @@ class Context:
         self.win64 = os.path.abspath(args.win64)
         self.win32 = os.path.abspath(args.win32)
         self.prefix = os.path.join(self.win64, "wineprefix")
-        self.inspector = os.path.join(self.win64, "kaveld-inspect.exe")
+        self.inspector = os.path.join(self.win64, "kaveld-probe.exe")
         # The program beside a copy of the data the Linux build generated.
         self.stage = os.path.join(self.win64, "stage")
         shutil.rmtree(self.stage, ignore_errors=True)
@@ -332,7 +332,7 @@ def main():
     parser.add_argument("win32")
     args = parser.parse_args()
     ctx = Context(args)
-    failed = 0
+    passed = failed = 0
     for case in CASES:
         name = case.__name__[5:]
         if args.case and args.case not in name:
@@ -340,10 +340,12 @@ def main():
         started = time.time()
         try:
             case(ctx)
+            passed += 1
             print(f"PASS: {name} ({time.time() - started:.0f} s)", flush=True)
         except Exception as e:  # a failed check, or anything the case did not expect
             failed += 1
             print(f"FAIL: {name}: {e if isinstance(e, Failure) else repr(e)}", flush=True)
+    print(f"windows: {passed} passed, {failed} failed", flush=True)
     sys.exit(1 if failed else 0)
 
 

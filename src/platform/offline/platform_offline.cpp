@@ -58,19 +58,7 @@ PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, 
 PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bool, int, int, int w, int h) {
     const PlatformWindowClass *windowClass = sysFindClass(className);
     if (sysShouldFail("CreateWindow") || !windowClass || w <= 0 || h <= 0 || !initVideo()) return 0;
-    sdlSetGlAttributes();
-    SDL_Window *native = SDL_CreateWindow(caption, 0, 0, w, h, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!native) {
-        Sys_ReportFailure("cannot create the display window: %s", SDL_GetError());
-        return 0;
-    }
-    PlatformWindow window = sysAllocWindow(kSysWindowDisplay, windowClass->proc, 0);
-    if (!window) {
-        SDL_DestroyWindow(native);
-        return 0;
-    }
-    sysWindow(window)->native = native;
-    return window;
+    return sdlNewDisplayWindow(windowClass, caption, 0, 0, w, h, SDL_WINDOW_HIDDEN);
 }
 
 bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int, int) {

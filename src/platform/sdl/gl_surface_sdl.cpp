@@ -45,6 +45,23 @@ SDL_Window *sdlWindowOf(PlatformWindow window) {
     return entry && entry->type == kSysWindowDisplay ? (SDL_Window *)entry->native : nullptr;
 }
 
+PlatformWindow sdlNewDisplayWindow(const PlatformWindowClass *windowClass, const char *caption, int x, int y, int w,
+                                   int h, Uint32 flags) {
+    sdlSetGlAttributes();
+    SDL_Window *native = SDL_CreateWindow(caption, x, y, w, h, SDL_WINDOW_OPENGL | flags);
+    if (!native) {
+        Sys_ReportFailure("cannot create the display window: %s", SDL_GetError());
+        return 0;
+    }
+    PlatformWindow window = sysAllocWindow(kSysWindowDisplay, windowClass->proc, 0);
+    if (!window) {
+        SDL_DestroyWindow(native);
+        return 0;
+    }
+    sysWindow(window)->native = native;
+    return window;
+}
+
 PlatformDc GLimp_GetDc(PlatformWindow window) {
     if (sysShouldFail("GetDc") || !sdlWindowOf(window)) return 0;
     dcs[window] = DcRecord{window, dcs[window].window == window ? dcs[window].pixelFormat : 0};

@@ -16,6 +16,11 @@ void sdlSetGlAttributes();
 void sdlRetireWindow(struct SysWindow *entry);
 // The SDL window of a platform window (null when none).
 SDL_Window *sdlWindowOf(PlatformWindow window);
+// A new SDL window for GL drawing (flags besides SDL_WINDOW_OPENGL), entered
+// in the registry as a display window of windowClass. 0, said on stderr, on
+// failure.
+PlatformWindow sdlNewDisplayWindow(const PlatformWindowClass *windowClass, const char *caption, int x, int y, int w,
+                                   int h, Uint32 flags);
 // The interval the show last asked for (-1 before it asked; 0: presents are
 // not to wait).
 int sdlSwapIntervalAsked();

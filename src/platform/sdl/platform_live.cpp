@@ -126,19 +126,10 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     const PlatformWindowClass *windowClass = sysFindClass(className);
     if (sysShouldFail("CreateWindow") || !windowClass || w <= 0 || h <= 0 || !initVideo()) return 0;
     if (fullScreen) SDL_ShowCursor(SDL_DISABLE);  // hidden for the rest of the run
-    sdlSetGlAttributes();
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_BORDERLESS : 0);
-    SDL_Window *native = SDL_CreateWindow(caption, x, y, w, h, flags);
-    if (!native) {
-        Sys_ReportFailure("cannot create the display window: %s", SDL_GetError());
-        return 0;
-    }
-    PlatformWindow window = sysAllocWindow(kSysWindowDisplay, windowClass->proc, 0);
-    if (!window) {
-        SDL_DestroyWindow(native);
-        return 0;
-    }
-    sysWindow(window)->native = native;
+    PlatformWindow window =
+        sdlNewDisplayWindow(windowClass, caption, x, y, w, h, SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_BORDERLESS : 0));
+    if (!window) return 0;
+    SDL_Window *native = sdlWindowOf(window);
     setIcon(native);
     SDL_RaiseWindow(native);  // over the options window, with the keyboard
     if (!fullScreen) {

@@ -1,9 +1,9 @@
-// inspect_windows.cpp -- kaveld-inspect.exe CAPTION: how Windows itself sees
+// window_probe.cpp -- kaveld-probe.exe CAPTION: how Windows itself sees
 // the top-level window titled CAPTION, for the tests under wine. One
 // line for the window, then one per child control in creation order:
 //   window STYLE X Y W H CLIENT_W CLIENT_H CLASS
 //   child ID STYLE X Y W H CHECK CLASS|TEXT       (client coordinates)
-// Exits 1 when no such window is found. kaveld-inspect.exe --icon PROGRAM
+// Exits 1 when no such window is found. kaveld-probe.exe --icon PROGRAM
 // prints "icon 1" when PROGRAM's icon resource 101 loads as a 32x32 icon.
 #include <windows.h>
 
