@@ -36,10 +36,11 @@ def cpu_seconds(process):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def present_times(path):
-    """The times of the presents the demo logged (KAVELD_PRESENT_LOG)."""
+def present_times(path, returned=False):
+    """The times of the presents the demo logged (KAVELD_PRESENT_LOG): when
+    each frame was handed to the display, or when its swap returned."""
     with open(path) as f:
-        return [float(line) for line in f]
+        return [float(line.split()[1 if returned else 0]) for line in f]
 
 
 def finish(process, timeout=30):

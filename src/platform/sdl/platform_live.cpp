@@ -2,6 +2,8 @@
 // window (full screen with a real mode switch, or windowed), its events
 // turned into the show's messages, message boxes and keyboard focus. The
 // options window lives in options_fltk.cpp.
+#include <SDL2/SDL_opengl.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,8 +23,9 @@ namespace {
 // Owned by GLimp_SwapBuffers: the pacer and the interval it was started for.
 Pacer pacer;
 int pacedInterval = -2;
-// Owned by logPresent: when KAVELD_PRESENT_LOG names a file, every present's
-// time (seconds on the monotonic clock) goes there, one line each.
+// Owned by logPresent: when KAVELD_PRESENT_LOG names a file, every present
+// goes there as one line of two times (seconds on the monotonic clock): when
+// the frame was handed to the display, and when the swap returned.
 FILE *presentLog = nullptr;
 bool presentLogChecked = false;
 
@@ -88,13 +91,13 @@ void fitOuterSize(SDL_Window *native, int w, int h) {
     SDL_SetWindowPosition(native, left, top);
 }
 
-void logPresent() {
+void logPresent(double handedOver) {
     if (!presentLogChecked) {
         presentLogChecked = true;
         const char *path = std::getenv("KAVELD_PRESENT_LOG");
         if (path && *path && (presentLog = std::fopen(path, "w"))) setvbuf(presentLog, nullptr, _IOLBF, 0);
     }
-    if (presentLog) std::fprintf(presentLog, "%.6f\n", pacerSystemClock().now(nullptr));
+    if (presentLog) std::fprintf(presentLog, "%.6f %.6f\n", handedOver, pacerSystemClock().now(nullptr));
 }
 
 bool displayWindowOpen() {
@@ -159,7 +162,10 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int) {
 }
 
 // At most 60 presents a second, whatever the display and driver do (see
-// pacer.h); unpaced only when the show asked for interval 0.
+// pacer.h); unpaced only when the show asked for interval 0. While paced on
+// the clock, the frame is rendered before the wait: a software GL renders at
+// the swap, and the frame's drawing time would otherwise land after its
+// deadline.
 void GLimp_SwapBuffers(PlatformDc dc) {
     SDL_Window *native = sdlWindowOf((PlatformWindow)dc);
     if (!native) return;
@@ -168,10 +174,12 @@ void GLimp_SwapBuffers(PlatformDc dc) {
         pacerStart(&pacer, pacerSystemClock());
         pacedInterval = interval;
     }
+    if (interval != 0 && pacer.pacing) glFinish();
     if (interval != 0) pacerBeforePresent(&pacer);
+    double handedOver = pacerSystemClock().now(nullptr);
     SDL_GL_SwapWindow(native);
     if (interval != 0) pacerAfterPresent(&pacer);
-    logPresent();
+    logPresent(handedOver);
 }
 
 // Never waits while a display window is open: the frame loop pumps here.
