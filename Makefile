@@ -1,18 +1,23 @@
 # The front door. `make run` and `make test` each install what is missing,
-# configure, build (the show's data included) and then play / test.
+# configure, build (the show's data included) and then play / test. Each
+# target installs only the package tiers it needs (scripts/packages).
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
+TIERS ?= run
+TESTS ?= OFF
 
-.PHONY: all deps configure build run test bench test-sanitize fuzz contact-sheet screenshots storyboard install clean
+.PHONY: all deps configure build run test test-build bench test-sanitize fuzz format-check contact-sheet screenshots \
+  storyboard install clean
 
 all: build
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(TIERS)
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVELD_TESTS=$(TESTS) -DKAVELD_BENCH=$(TESTS) \
+	  $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
@@ -20,34 +25,39 @@ build: configure
 run: build
 	cd $(BUILD) && ./kaveld
 
-test: build
+# The build with its tests and benchmarks.
+test-build:
+	@$(MAKE) --no-print-directory build TIERS="$(or $(filter-out run,$(TIERS)),test)" TESTS=ON
+
+test: test-build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) --timeout 600
 
 # One benchmark at a time: they measure the machine.
-bench: build
+bench: test-build
 	@cmake --build $(BUILD) -j1 --target bench
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 test-sanitize:
-	@$(MAKE) --no-print-directory test BUILD=build-asan CMAKE_FLAGS="-DKAVELD_SANITIZE=ON -DKAVELD_BENCH=OFF"
+	@$(MAKE) --no-print-directory test BUILD=build-asan TIERS=sanitize CMAKE_FLAGS="-DKAVELD_SANITIZE=ON -DKAVELD_BENCH=OFF"
 
 # libFuzzer targets, each run for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz:
+	@scripts/install-deps fuzz
 	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DKAVELD_FUZZ=ON -DKAVELD_TESTS=OFF -DKAVELD_BENCH=OFF -DKAVELD_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
 	@cmake --build build-fuzz -j$(JOBS) --target fuzz
 	@cmake --build build-fuzz --target fuzz-run
 
-contact-sheet: build
-	@cmake --build $(BUILD) --target contact-sheet
+contact-sheet screenshots storyboard:
+	@$(MAKE) --no-print-directory build TIERS=sheets
+	@cmake --build $(BUILD) --target $@
 
-screenshots: build
-	@cmake --build $(BUILD) --target screenshots
-
-storyboard: build
-	@cmake --build $(BUILD) --target storyboard
+# The house style: clang-format 14 over every C and C++ source.
+format-check:
+	@scripts/install-deps format
+	@git ls-files -z '*.cpp' '*.h' '*.c' | xargs -0 clang-format-14 --dry-run --Werror
 
 install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
@@ -60,7 +70,8 @@ clean:
 # the 32-bit build-win32/kaveld.exe, each with its own libopenmpt built from
 # Debian's source package (kept in build-win64/ for both).
 .PHONY: windows windows-target test-windows release
-windows: deps
+windows:
+	@$(MAKE) --no-print-directory build TIERS=windows
 	@$(MAKE) --no-print-directory windows-target WIN=win64 ARCH=x86_64
 	@$(MAKE) --no-print-directory windows-target WIN=win32 ARCH=i686
 
@@ -71,9 +82,10 @@ windows-target:
 	@cmake --build build-$(WIN) -j$(JOBS)
 
 # Both programs under wine on a private Xvfb, with the data the Linux build generates.
-test-windows: build windows
+test-windows: windows
+	@scripts/install-deps test-windows
 	@timeout -k 10 1200 /usr/bin/python3 tests/windows/wine_test.py --linux-build $(BUILD) build-win64 build-win32
 
 # The three archives in dist/.
-release: build windows
+release: windows
 	@scripts/release $(BUILD) build-win64 build-win32 dist
