@@ -197,9 +197,9 @@ void benchRow(const std::string &prefix, const Row &row, int w, int h, const std
     if (s.median > kBudgetMs) std::printf("over budget: %s (%.1f ms > %.1f ms)\n", name.c_str(), s.median, kBudgetMs);
     if (!snapshotDir.empty()) {
         for (const Call &call : row.calls) call.run();
-        writePpm(snapshotDir + "/" + prefix + "-" + row.name + "-" + std::to_string(w) + "x" + std::to_string(h) +
-                     ".ppm",
-                 w, h);
+        writePpm(
+            snapshotDir + "/" + prefix + "-" + row.name + "-" + std::to_string(w) + "x" + std::to_string(h) + ".ppm", w,
+            h);
         swapFrame();
         clearFrame();
     }

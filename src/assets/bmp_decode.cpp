@@ -115,8 +115,7 @@ uint64_t sourceRowBytes(const PlatformDibHeader &h) { return ((uint64_t)h.bitCou
 // Images the decoder does not handle: bit-field masks, top-down rows, empty
 // or negative sizes, sides over kMaxImageSide, sizes that do not fit 32 bits.
 const char *checkSupported(const PlatformDibHeader &h) {
-    if (h.compression == kCompressionBitFields || h.height < 0 || h.width <= 0 || h.height == 0)
-        return kUnknownFormat;
+    if (h.compression == kCompressionBitFields || h.height < 0 || h.width <= 0 || h.height == 0) return kUnknownFormat;
     if (h.width > kMaxImageSide || h.height > kMaxImageSide) return kUnknownFormat;
     if (packedImageBytes(h) > UINT32_MAX || sectionRowBytes(h.width) * (uint64_t)h.height > UINT32_MAX)
         return kUnknownFormat;
@@ -164,8 +163,7 @@ RgbImage *convertToImage(const PlatformDibHeader &h, const NormalisedDib &dib, c
         return nullptr;
     }
     RgbImage *image = nullptr;
-    if (Sys_ConvertDibTo24(&h, dib.colors, layout.count, layout.bits, layout.bitsLength, section, sectionBytes) ==
-        0) {
+    if (Sys_ConvertDibTo24(&h, dib.colors, layout.count, layout.bits, layout.bitsLength, section, sectionBytes) == 0) {
         *error = kConversionError;
     } else {
         unsigned char *pixels = (unsigned char *)std::malloc((size_t)h.width * (size_t)h.height * 3);

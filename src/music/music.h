@@ -6,9 +6,9 @@
 
 #include "platform/platform.h"
 
-extern SndSong *songHandle;     // null until loaded; null if loading failed
-extern int32_t musicOrder;      // order polled at the start of the frame; 0 at start
-extern int32_t masterVolume;    // 256 at start; counts down during the closing fade
+extern SndSong *songHandle;   // null until loaded; null if loading failed
+extern int32_t musicOrder;    // order polled at the start of the frame; 0 at start
+extern int32_t masterVolume;  // 256 at start; counts down during the closing fade
 
 void startMusic(const char *path);
 void pollMusicPosition();

@@ -76,7 +76,8 @@ struct RleCursor {
     const Palette *palette;
     int64_t x = 0, y = 0;
     void plot(uint32_t index) {
-        if (x < target->width && y < target->rows) putIndexed(target->out + y * target->stride + x * 3, *palette, index);
+        if (x < target->width && y < target->rows)
+            putIndexed(target->out + y * target->stride + x * 3, *palette, index);
         x++;
     }
 };
@@ -122,8 +123,8 @@ bool convertRle(const Target &t, bool fourBit, const Palette &palette, const uin
 
 }  // namespace
 
-int Sys_ConvertDibTo24(const PlatformDibHeader *header, const uint8_t *colors, uint32_t colorCount,
-                       const uint8_t *bits, size_t bitsLength, uint8_t *out, size_t outLength) {
+int Sys_ConvertDibTo24(const PlatformDibHeader *header, const uint8_t *colors, uint32_t colorCount, const uint8_t *bits,
+                       size_t bitsLength, uint8_t *out, size_t outLength) {
     if (!header || !out || (!bits && bitsLength) || (!colors && colorCount)) return 0;
     int64_t width = header->width, rows = header->height < 0 ? -(int64_t)header->height : header->height;
     if (width <= 0 || rows <= 0 || rows > INT32_MAX) return 0;

@@ -59,8 +59,7 @@ void pacerBeforePresent(Pacer *pacer) {
     pacer->deadline += kPacerPeriod;
     for (double left = pacer->deadline - now; left > kPacerSpin; left = pacer->deadline - clock.now(clock.user))
         clock.sleep(clock.user, left - kPacerSpin);
-    while (clock.now(clock.user) < pacer->deadline) {
-    }
+    while (clock.now(clock.user) < pacer->deadline) {}
 }
 
 void pacerAfterPresent(Pacer *pacer) {

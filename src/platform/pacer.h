@@ -51,9 +51,9 @@ enum : int { kPacerWindow = 120 };  // presents measured to judge the interval
 
 struct Pacer {
     PacerClock clock;
-    bool pacing;      // presents are paced on the clock
+    bool pacing;  // presents are paced on the clock
     bool haveDeadline;
-    double deadline;  // of the last paced present
+    double deadline;                  // of the last paced present
     double stamps[kPacerWindow + 1];  // when the latest presents returned, a ring
     long long stampCount;             // presents measured so far (the ring holds the latest)
 };

@@ -240,8 +240,8 @@ struct PlatformDibHeader {  // the 40-byte info header, in host order
 // pixel data as mapped; nothing outside it is read. out holds
 // outLength bytes (|height| rows). Returns the number of rows converted, 0 on
 // failure. Handles compression 0 at 1/4/8/16/24/32 bits, RLE8 (1) and RLE4 (2).
-int Sys_ConvertDibTo24(const PlatformDibHeader *header, const uint8_t *colors, uint32_t colorCount,
-                       const uint8_t *bits, size_t bitsLength, uint8_t *out, size_t outLength);
+int Sys_ConvertDibTo24(const PlatformDibHeader *header, const uint8_t *colors, uint32_t colorCount, const uint8_t *bits,
+                       size_t bitsLength, uint8_t *out, size_t outLength);
 
 // ---------------------------------------------------------------- sound
 
@@ -250,9 +250,9 @@ typedef struct SndSong SndSong;  // opaque; null when no song
 float Snd_GetVersion();
 void Snd_SetBufferSize(int milliseconds);
 bool Snd_Init(int mixRate, int maxChannels, int flags);
-SndSong *Snd_LoadSong(const char *path);  // null on failure
-bool Snd_PlaySong(SndSong *song);         // plays from its first order, loops at its restart position
-int Snd_GetOrder(SndSong *song);          // the order being heard; -1 for a null song
+SndSong *Snd_LoadSong(const char *path);              // null on failure
+bool Snd_PlaySong(SndSong *song);                     // plays from its first order, loops at its restart position
+int Snd_GetOrder(SndSong *song);                      // the order being heard; -1 for a null song
 bool Snd_SetMasterVolume(SndSong *song, int volume);  // 0..256, 256 = unity
 void Snd_FreeSong(SndSong *song);
 void Snd_Close();

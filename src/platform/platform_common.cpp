@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <string>
 #include <vector>
@@ -203,7 +203,6 @@ const uint32_t *sysIconRgba() {
             table[(unsigned char)line[0]] = 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
     }
     for (int y = 0; y < 32; y++)
-        for (int x = 0; x < 32; x++)
-            pixels[y * 32 + x] = table[(unsigned char)kaveld_icon_xpm[1 + colors + y][x]];
+        for (int x = 0; x < 32; x++) pixels[y * 32 + x] = table[(unsigned char)kaveld_icon_xpm[1 + colors + y][x]];
     return pixels;
 }

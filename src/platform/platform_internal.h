@@ -33,7 +33,7 @@ const uint32_t *sysIconRgba();
 int sysTakeEndSignal();
 
 // Provided by each backend.
-void sysBackendPump();                                         // native events -> Sys_PostMessage
+void sysBackendPump();  // native events -> Sys_PostMessage
 void sysBackendDestroyNative(PlatformWindow window, SysWindow *entry);
 void sysBackendSetCheck(PlatformWindow window, SysWindow *entry);
 void sysBackendShowMessageBox(PlatformWindow owner, const char *text, const char *caption);

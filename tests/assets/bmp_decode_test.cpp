@@ -64,7 +64,8 @@ std::string make16(const std::string &) {
 
 std::vector<uint8_t> rampPalette(int entries) {
     std::vector<uint8_t> table;
-    for (int i = 0; i < entries; i++) table.insert(table.end(), {(uint8_t)(i * 13), (uint8_t)(i * 29), (uint8_t)(i * 71), 0});
+    for (int i = 0; i < entries; i++)
+        table.insert(table.end(), {(uint8_t)(i * 13), (uint8_t)(i * 29), (uint8_t)(i * 71), 0});
     table[0] = table[1] = table[2] = 0;  // index 0 black, like pixels an encoding skips
     return table;
 }
@@ -87,9 +88,9 @@ std::string makeRle4(const std::string &) {
     DibFixture f;
     f.width = 6, f.height = 3, f.bitCount = 4, f.compression = 2;
     f.colorTable = rampPalette(16);
-    f.pixels = {5, 0x12, 1, 0x30, 0, 0,  // row 0: 1 2 1 2 1 3
-                0, 3, 0x45, 0x60, 0, 0,  // row 1: 4 5 6 (absolute, 2 bytes, padded to 2)
-                6, 0xF7, 0, 1};          // row 2
+    f.pixels = {5, 0x12, 1,    0x30, 0, 0,  // row 0: 1 2 1 2 1 3
+                0, 3,    0x45, 0x60, 0, 0,  // row 1: 4 5 6 (absolute, 2 bytes, padded to 2)
+                6, 0xF7, 0,    1};          // row 2
     f.imageSize = (uint32_t)f.pixels.size();
     return writeBmp("rle4.bmp", f);
 }
@@ -99,11 +100,13 @@ const LayoutCase kLayouts[] = {
     {"Info24Width4", [](const std::string &) { return viaConvert("a4", 4, 4, 200, "BMP3:"); }, 0},
     {"Info24Width6", [](const std::string &) { return viaConvert("a6", 6, 2, 200, "BMP3:"); }, 0},
     {"Info24Width7", [](const std::string &) { return viaConvert("a7", 7, 3, 200, "BMP3:"); }, 0},
-    {"Info32", [](const std::string &) { return viaConvert("t32", 5, 3, 200, "-define bmp3:alpha=true -alpha on BMP3:"); }, 0},
+    {"Info32",
+     [](const std::string &) { return viaConvert("t32", 5, 3, 200, "-define bmp3:alpha=true -alpha on BMP3:"); }, 0},
     {"Palette8", [](const std::string &) { return viaConvert("p8", 16, 8, 100, "-type palette BMP3:"); }, 0},
     {"Palette4", [](const std::string &) { return viaConvert("p4", 7, 5, 9, "-type palette BMP3:"); }, 0},
     {"Mono1", [](const std::string &) { return viaConvert("m1", 13, 3, 2, "-monochrome BMP3:"); }, 0},
-    {"Rle8ByConvert", [](const std::string &) { return viaConvert("r8", 16, 8, 60, "-type palette -compress RLE BMP3:"); }, 0},
+    {"Rle8ByConvert",
+     [](const std::string &) { return viaConvert("r8", 16, 8, 60, "-type palette -compress RLE BMP3:"); }, 0},
     {"Core24", [](const std::string &) { return viaConvert("c24", 5, 3, 200, "BMP2:"); }, 0},
     {"Core4", [](const std::string &) { return viaConvert("c4", 5, 3, 9, "-type palette BMP2:"); }, 0},
     {"Core8", [](const std::string &) { return viaConvert("c8", 9, 4, 100, "-type palette BMP2:"); }, 0},
@@ -175,7 +178,8 @@ TEST(BmpLayout, BareHeadersFindPixelsBehindTheirColourTable) {
             expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
         } else {
             f.pixels = {0, 15, 2, 9};
-            for (int i : {0, 15, 2, 9}) expected.insert(expected.end(), {(uint8_t)(i * 3 + 2), (uint8_t)(i * 3 + 1), (uint8_t)(i * 3)});
+            for (int i : {0, 15, 2, 9})
+                expected.insert(expected.end(), {(uint8_t)(i * 3 + 2), (uint8_t)(i * 3 + 1), (uint8_t)(i * 3)});
         }
         std::string bytes = buildBmp(f);
         ASSERT_EQ(countDibColors((const unsigned char *)bytes.data()), (uint32_t)c.entries);
@@ -192,10 +196,9 @@ TEST(BmpLayout, CountDibColorsRule) {
         uint32_t colorsUsed;
         uint32_t count;
     } cases[] = {
-        {40, 1, 0, 2},       {40, 4, 0, 16},  {40, 8, 0, 256},  {40, 16, 0, 0},  {40, 24, 0, 0},
-        {40, 32, 0, 0},      {40, 8, 16, 16}, {40, 24, 7, 7},   {40, 8, 0x12345, 0x2345},
-        {40, 8, 0x10000, 0}, {12, 1, 0, 2},   {12, 4, 0, 16},   {12, 8, 0, 256}, {12, 24, 0, 0},
-        {108, 8, 5, 5},
+        {40, 1, 0, 2},  {40, 4, 0, 16},  {40, 8, 0, 256}, {40, 16, 0, 0},           {40, 24, 0, 0},
+        {40, 32, 0, 0}, {40, 8, 16, 16}, {40, 24, 7, 7},  {40, 8, 0x12345, 0x2345}, {40, 8, 0x10000, 0},
+        {12, 1, 0, 2},  {12, 4, 0, 16},  {12, 8, 0, 256}, {12, 24, 0, 0},           {108, 8, 5, 5},
     };
     for (const Case &c : cases) {
         DibFixture f;
@@ -282,8 +285,10 @@ TEST(BmpRejects, UnhandledAndDamagedHeaders) {
         {"negative width", [](DibFixture &f) { f.width = -4; }, unknown},
         {"height 0", [](DibFixture &f) { f.height = 0; }, unknown},
         {"size overflows 32 bits", [](DibFixture &f) { f.width = 70000, f.height = 70000; }, unknown},
-        {"core size overflows 32 bits", [](DibFixture &f) { f.headerSize = 12, f.width = 65535, f.height = 65535, f.bitCount = 65535; }, unknown},
-        {"source bits overflow 32 bits", [](DibFixture &f) { f.width = 0x7FFFFFFF, f.height = 1, f.bitCount = 32; }, unknown},
+        {"core size overflows 32 bits",
+         [](DibFixture &f) { f.headerSize = 12, f.width = 65535, f.height = 65535, f.bitCount = 65535; }, unknown},
+        {"source bits overflow 32 bits", [](DibFixture &f) { f.width = 0x7FFFFFFF, f.height = 1, f.bitCount = 32; },
+         unknown},
         {"header size 124", [](DibFixture &f) { f.headerSize = 124; }, unknown},
         {"header size 0", [](DibFixture &f) { f.headerSize = 0; }, unknown},
         {"colour table past the end", [](DibFixture &f) { f.bitCount = 8, f.colorsUsed = 200; }, unknown},
@@ -291,10 +296,26 @@ TEST(BmpRejects, UnhandledAndDamagedHeaders) {
         {"pixel rows short", [](DibFixture &f) { f.height = 3; }, conversion},
         {"bit count 7", [](DibFixture &f) { f.bitCount = 7; }, conversion},
         {"jpeg compression", [](DibFixture &f) { f.compression = 4; }, conversion},
-        {"RLE8 at 4 bits", [](DibFixture &f) { f.compression = 1, f.bitCount = 4, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}; }, conversion},
-        {"RLE without end of bitmap", [](DibFixture &f) { f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {2, 0, 0, 0}; }, conversion},
-        {"RLE delta cut off", [](DibFixture &f) { f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {0, 2, 1}; }, conversion},
-        {"RLE absolute run cut off", [](DibFixture &f) { f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {0, 9, 1, 2}; }, conversion},
+        {"RLE8 at 4 bits",
+         [](DibFixture &f) {
+             f.compression = 1, f.bitCount = 4, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0};
+         },
+         conversion},
+        {"RLE without end of bitmap",
+         [](DibFixture &f) {
+             f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {2, 0, 0, 0};
+         },
+         conversion},
+        {"RLE delta cut off",
+         [](DibFixture &f) {
+             f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {0, 2, 1};
+         },
+         conversion},
+        {"RLE absolute run cut off",
+         [](DibFixture &f) {
+             f.compression = 1, f.bitCount = 8, f.colorsUsed = 1, f.colorTable = {0, 0, 0, 0}, f.pixels = {0, 9, 1, 2};
+         },
+         conversion},
         {"RLE claiming 21845 x 65535", [](DibFixture &f) { emptyRle(f, 21845, 65535); }, unknown},
         {"one wider than the limit", [](DibFixture &f) { emptyRle(f, kMaxImageSide + 1, 2); }, unknown},
         {"one taller than the limit", [](DibFixture &f) { emptyRle(f, 2, kMaxImageSide + 1); }, unknown},
@@ -342,7 +363,8 @@ TEST(BmpRejects, EveryTruncationFailsCleanlyOrDecodes) {
     core8.pixels = std::vector<uint8_t>(24, 3);
     files.push_back(buildBmp(core8));
     DibFixture bare4 = info24;
-    bare4.fileHeader = false, bare4.bitCount = 4, bare4.colorsUsed = 3, bare4.colorTable = std::vector<uint8_t>(12, 200);
+    bare4.fileHeader = false, bare4.bitCount = 4, bare4.colorsUsed = 3,
+    bare4.colorTable = std::vector<uint8_t>(12, 200);
     bare4.pixels = std::vector<uint8_t>(12, 0x12);
     files.push_back(buildBmp(bare4));
     DibFixture rle = info24;

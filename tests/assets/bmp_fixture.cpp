@@ -76,8 +76,8 @@ std::vector<uint8_t> rows24(const std::vector<uint8_t> &rgb, int width, int heig
 
 bool decodeWithPil(const std::string &path, DecodedPixels *out) {
     std::string raw = path + ".pil";
-    std::string command = "timeout 60 /usr/bin/python3 " KAVELD_ASSETS_TEST_DIR "/pil_decode.py '" + path + "' '" + raw +
-                          "' 2>/dev/null";
+    std::string command =
+        "timeout 60 /usr/bin/python3 " KAVELD_ASSETS_TEST_DIR "/pil_decode.py '" + path + "' '" + raw + "' 2>/dev/null";
     if (std::system(command.c_str()) != 0) return false;
     FILE *f = std::fopen(raw.c_str(), "rb");
     if (!f) return false;

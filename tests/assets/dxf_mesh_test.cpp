@@ -43,8 +43,8 @@ void expectFace(const MeshSlot &m, int f, float base) {
 
 TEST(DxfMesh, BareTokenFileGivesOneFace) {
     std::string text;
-    for (const char *t : {"3DFACE", "8", "0", "62", "7", "10", "1", "20", "2", "30", "3", "11", "4", "21", "5", "31",
-                          "6", "12", "7", "22", "8", "32", "9", "13", "10", "23", "11", "33", "12", "EOF"})
+    for (const char *t : {"3DFACE", "8", "0",  "62", "7",  "10", "1",  "20", "2",  "30", "3",  "11", "4",  "21", "5",
+                          "31",     "6", "12", "7",  "22", "8",  "32", "9",  "13", "10", "23", "11", "33", "12", "EOF"})
         text += std::string(t) + "\n";
     EXPECT_EQ(load(text), 1);
     EXPECT_EQ(meshStore[0].loaded, 1);
@@ -65,7 +65,16 @@ TEST(DxfMesh, FaceCountsAndWhatTheScanSkips) {
         {"EOF as a layer name is a face field", dxf(face(0, "EOF") + face(100)), 2, 1},
         {"no EOF: ends at the end of the file", dxf(face(0) + face(100), false), 2, 1},
         {"cut inside the last face", dxf(face(0) + face(100)).substr(0, dxf(face(0)).size() + 60), 1, 1},
-        {"CRLF line ends", [] { std::string s = dxf(face(0) + face(100)), out; for (char c : s) { if (c == '\n') out += '\r'; out += c; } return out; }(), 2, 1},
+        {"CRLF line ends",
+         [] {
+             std::string s = dxf(face(0) + face(100)), out;
+             for (char c : s) {
+                 if (c == '\n') out += '\r';
+                 out += c;
+             }
+             return out;
+         }(),
+         2, 1},
         {"empty file", "", 0, 0},
     };
     for (const Case &c : cases) {
@@ -164,7 +173,7 @@ TEST(DxfMesh, GarbageEndsWithoutHarm) {
     std::mt19937 random(12345);
     std::vector<std::string> inputs = {
         "3DFACE\n8\n0\n62\nx\n10\nabc\n20\n-\n30\n.e\n",  // fields that do not convert
-        "3DFACE 3DFACE 3DFACE",                          // faces cut off
+        "3DFACE 3DFACE 3DFACE",                           // faces cut off
         "3DFACE\n8\n0\n62\n7\n10\n1e999\n20\nnan\n30\n-inf\n",
     };
     for (int n = 0; n < 40; n++) {

@@ -13,9 +13,9 @@
 #include "../music/xm_fixture.h"
 #include "assets/assets.h"
 #include "assets/bmp_fixture.h"
+#include "draw/gl_scene.h"
 #include "effects/effects.h"
 #include "music/music.h"
-#include "draw/gl_scene.h"
 #include "support/gl_log.h"
 #include "support/test_support.h"
 
@@ -27,7 +27,8 @@ using Lines = std::vector<std::string>;
 std::string imageFile(int width, int height, int base) {
     std::vector<uint8_t> rgb;
     for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) rgb.insert(rgb.end(), {(uint8_t)(x * 40 + base), (uint8_t)(y * 50), (uint8_t)(200 - base)});
+        for (int x = 0; x < width; x++)
+            rgb.insert(rgb.end(), {(uint8_t)(x * 40 + base), (uint8_t)(y * 50), (uint8_t)(200 - base)});
     DibFixture f;
     f.width = width, f.height = height;
     f.pixels = rows24(rgb, width, height);
@@ -64,7 +65,8 @@ TEST(LoadTexture, UploadsTheDecodedImageAndLeavesItBound) {
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
         for (int y = 0; y < 3; y++)
-            for (int x = 0; x < w; x++) expected.insert(expected.end(), {(uint8_t)(x * 40 + 10), (uint8_t)(y * 50), 190});
+            for (int x = 0; x < w; x++)
+                expected.insert(expected.end(), {(uint8_t)(x * 40 + 10), (uint8_t)(y * 50), 190});
         EXPECT_EQ(back, expected);
         GLint unpack = 0;
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
@@ -135,7 +137,8 @@ TEST(LoadingScreen, CallsInOrder) {
                          "glBindTexture(GL_TEXTURE_2D, slot17)"};
     gllog::start(gllog::kGl);
     drawLoadingScreen(1.0f, 1.0f, false);
-    const Lines shown = start + Lines{"glBegin(GL_QUADS)"} + loadingQuad() + Lines{"glEnd()", "glDisable(GL_TEXTURE_2D)", present};
+    const Lines shown =
+        start + Lines{"glBegin(GL_QUADS)"} + loadingQuad() + Lines{"glEnd()", "glDisable(GL_TEXTURE_2D)", present};
     EXPECT_EQ(gllog::take(), shown);
     drawLoadingScreen(1.0f, 1.0f, true);
     const Lines fade = gllog::stop();
@@ -211,7 +214,8 @@ void writeDataDirectory(const std::string &skip = "") {
         std::string text;
         for (int f = 0; f <= meshIndex; f++) {
             text += "0\n3DFACE\n8\n0\n62\n7\n";
-            for (int k = 0; k < 12; k++) text += std::to_string(10 + k % 3 + k / 3) + "\n" + std::to_string(meshIndex * 100 + k) + "\n";
+            for (int k = 0; k < 12; k++)
+                text += std::to_string(10 + k % 3 + k / 3) + "\n" + std::to_string(meshIndex * 100 + k) + "\n";
         }
         put(name, text + "0\nEOF\n");
         meshIndex++;
@@ -226,9 +230,10 @@ TEST(LoadAssets, LoadsEverythingInOrderAndStartsTheMusic) {
     gllog::start(gllog::kPrimitives);
     loadAssets();
     // The loading image, shown while the meshes and then the textures load.
-    Lines expected = {"loadTexture(17, data/lod.bmp)", "swapFrame()", "loadDxfMesh(data/ball01.dxf, 0)",
-                      "loadDxfMesh(data/balm01.dxf, 1)", "loadDxfMesh(data/balm02.dxf, 2)",
-                      "loadDxfMesh(data/balm03.dxf, 3)", "loadDxfMesh(data/balm01.dxf, 4)"};
+    Lines expected = {"loadTexture(17, data/lod.bmp)",   "swapFrame()",
+                      "loadDxfMesh(data/ball01.dxf, 0)", "loadDxfMesh(data/balm01.dxf, 1)",
+                      "loadDxfMesh(data/balm02.dxf, 2)", "loadDxfMesh(data/balm03.dxf, 3)",
+                      "loadDxfMesh(data/balm01.dxf, 4)"};
     for (int slot = 0; slot < 17; slot++)
         expected.push_back("loadTexture(" + std::to_string(slot) + ", data/t" + (slot < 10 ? "0" : "") +
                            std::to_string(slot) + ".bmp)");

@@ -70,22 +70,22 @@ TEST_P(OptionsClicks, SettingsMarksAndTheDisplayOpened) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, OptionsClicks,
-    ::testing::Values(Case{"Defaults", {click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
-                      Case{"FullScreenOnce", {click(203), click(201)}, {640, 480, 16, 0}, {204, 207}},
-                      Case{"FullScreenTwice", {click(203), click(203), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
-                      Case{"CheckedResolutionAgain", {click(204), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
-                      Case{"DoubleClickActsOnce",  // the second press is no click, on any radio button
-                           {click(203), click(205), radioDoubleClick(205), radioDoubleClick(206),
-                            doubleClickNotice(203), click(201)},
-                           {800, 600, 16, 0},
-                           {205, 207}},
-                      Case{"Big32Windowed", {click(206), click(208), click(203), click(201)}, {1024, 768, 32, 0}, {206, 208}},
-                      Case{"BackTo16", {click(208), click(207), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
-                      Case{"UnknownIdsAndKeysDoNothing",
-                           {click(200), click(209), key(kMsgKeyDown, kVkEscape), key(kMsgKeyDown, kVkReturn),
-                            key(kMsgKeyDown, kVkSpace), key(kMsgKeyUp, kVkSpace), key(kMsgKeyDown, 9), click(201)},
-                           {640, 480, 16, 1},
-                           {203, 204, 207}}),
+    ::testing::Values(
+        Case{"Defaults", {click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
+        Case{"FullScreenOnce", {click(203), click(201)}, {640, 480, 16, 0}, {204, 207}},
+        Case{"FullScreenTwice", {click(203), click(203), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
+        Case{"CheckedResolutionAgain", {click(204), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
+        Case{"DoubleClickActsOnce",  // the second press is no click, on any radio button
+             {click(203), click(205), radioDoubleClick(205), radioDoubleClick(206), doubleClickNotice(203), click(201)},
+             {800, 600, 16, 0},
+             {205, 207}},
+        Case{"Big32Windowed", {click(206), click(208), click(203), click(201)}, {1024, 768, 32, 0}, {206, 208}},
+        Case{"BackTo16", {click(208), click(207), click(201)}, {640, 480, 16, 1}, {203, 204, 207}},
+        Case{"UnknownIdsAndKeysDoNothing",
+             {click(200), click(209), key(kMsgKeyDown, kVkEscape), key(kMsgKeyDown, kVkReturn),
+              key(kMsgKeyDown, kVkSpace), key(kMsgKeyUp, kVkSpace), key(kMsgKeyDown, 9), click(201)},
+             {640, 480, 16, 1},
+             {203, 204, 207}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(OptionsWindow, CancelOpensNoDisplay) {
@@ -131,7 +131,7 @@ TEST(OptionsWindow, QuitMessageEndsTheLoopAndOpensTheDisplay) {
 
 TEST(OptionsWindow, CreationFailureStillOpensTheDefaultDisplay) {
     Sys_InjectFailure("CreateOptionsWindow", 1);
-    runOptionsWindow();  // the loop must not run: nothing would ever end it
+    runOptionsWindow();         // the loop must not run: nothing would ever end it
     EXPECT_EQ(optionsDone, 9);  // the window and its eight buttons
     EXPECT_EQ(quitRequests, 9);
     EXPECT_EQ(startCancelled, 0);

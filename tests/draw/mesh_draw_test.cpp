@@ -122,9 +122,9 @@ void setMorphPair(int i, float delta) {
 
 struct MorphCase {
     const char *name;
-    float delta;     // start relative to the target
-    int callsToRest; // calls before the coordinate comes to rest
-    float restDelta; // resting place relative to the target
+    float delta;      // start relative to the target
+    int callsToRest;  // calls before the coordinate comes to rest
+    float restDelta;  // resting place relative to the target
 };
 void PrintTo(const MorphCase &c, std::ostream *os) { *os << c.name; }
 class MorphWalk : public testing::TestWithParam<MorphCase> {};

@@ -26,8 +26,8 @@ TEST(DrawQuadAt, HalfSizeFiveAtTenCoversFiveToFifteen) {
         int px, py;
         bool lit;
     } probes[] = {
-        {4, 24, false},  {5, 24, true},  {14, 24, true},  {15, 24, false},  // x 5..15
-        {10, 18, false}, {10, 19, true}, {10, 28, true},  {10, 29, false},  // y -5..5
+        {4, 24, false},  {5, 24, true},  {14, 24, true}, {15, 24, false},  // x 5..15
+        {10, 18, false}, {10, 19, true}, {10, 28, true}, {10, 29, false},  // y -5..5
     };
     for (const Probe &p : probes) {
         EXPECT_EQ(test::readPixel(p.px, p.py).r, p.lit ? 255 : 0) << p.px << "," << p.py;
@@ -82,4 +82,3 @@ TEST(DrawCenteredQuad, AtLevelZeroAddsNothingButWritesDepth) {
     EXPECT_EQ(test::readPixel(32, 24).r, before[(24 * kW + 32) * 4]);
     EXPECT_EQ(test::readPixel(20, 24).r, 255);
 }
-

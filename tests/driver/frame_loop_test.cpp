@@ -134,10 +134,10 @@ TEST(FrameLoop, ClosedDisplayWindowEndsOnTheFrameThatTakesQuit) {
     run.onFrame = [](int frame) {
         if (frame == 1) Sys_PostMessage(displayWindow, kMsgClose, 0, 0);
     };
-    EXPECT_EQ(runDemo(), 0);  // frame 2 closes the window, frame 3 takes its quit
+    EXPECT_EQ(runDemo(), 0);            // frame 2 closes the window, frame 3 takes its quit
     EXPECT_EQ(run.framesPresented, 1);  // later frames present to no window, harmlessly
     EXPECT_EQ(quitRequests, 1);
-    }
+}
 
 TEST(FrameLoop, EndSignalEndsTheNextFrameAheadOfQueuedMessages) {
     Sys_CatchEndSignals();
@@ -156,7 +156,7 @@ TEST(FrameLoop, EndSignalEndsTheNextFrameAheadOfQueuedMessages) {
 
 TEST(StartUp, CancelledStartDrawsNothingAndExitsWithTheCancelClick) {
     Sys_PostMessage(3, kMsgLButtonUp, 0, 0);  // CANCEL, the options window's second button
-    EXPECT_EQ(runDemo(false), 0);  // the mouse-up was the last message taken
+    EXPECT_EQ(runDemo(false), 0);             // the mouse-up was the last message taken
     EXPECT_EQ(run.framesPresented + run.loadingPresents, 0);
     EXPECT_EQ(displayWindow, 0);
     EXPECT_EQ(songHandle, nullptr);
@@ -168,9 +168,9 @@ TEST(StartUp, MissingDataRunsStartUpToItsEndAndDrawsNoFrame) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(runDemo(true, empty.c_str()), 1);  // a start that failed
     std::string said = testing::internal::GetCapturedStderr();
-    for (const char *line : {"kaveld: cannot open data/lod.bmp\n", "kaveld: cannot open data/t16.bmp\n",
-                             "kaveld: cannot open data/balm03.dxf\n",
-                             "kaveld: cannot load the music module data/demotune.xm\n"})
+    for (const char *line :
+         {"kaveld: cannot open data/lod.bmp\n", "kaveld: cannot open data/t16.bmp\n",
+          "kaveld: cannot open data/balm03.dxf\n", "kaveld: cannot load the music module data/demotune.xm\n"})
         EXPECT_NE(said.find(line), std::string::npos) << line << "missing from:\n" << said;
     EXPECT_GT(quitRequests, 0);
     EXPECT_EQ(run.framesPresented, 0);

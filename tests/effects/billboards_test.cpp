@@ -117,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SkipCase{"OutStillDrawsBelowZero", drawBillboardCascadeOut, -1.32527202e-06f, true, true,
                              -1.32527202e-06f - 0.006f},
                     SkipCase{"CascadeExactZeroNeitherDrawsNorGrows", drawBillboardCascade, 0.0f, false, false, -0.004f},
-                    SkipCase{"OutExactZeroNeitherDrawsNorGrows", drawBillboardCascadeOut, 0.0f, false, false,
-                             -0.006f}),
+                    SkipCase{"OutExactZeroNeitherDrawsNorGrows", drawBillboardCascadeOut, 0.0f, false, false, -0.006f}),
     [](const testing::TestParamInfo<SkipCase> &info) { return info.param.name; });
 
 TEST(DrawBillboardCascadeOut, ReleasesNothingAndFadesFaster) {

@@ -25,19 +25,19 @@ TEST_P(ApproachTarget, ReachesTheSinglePrecisionValue) {
 constexpr float kRisen = 0.999999285f;      // 0.9999993: rests there for good
 constexpr float kFallen = -0.00499990303f;  // -0.0049999
 
-INSTANTIATE_TEST_SUITE_P(
-    Rule, ApproachTarget,
-    testing::Values(FadeCase{"ZeroTowardZeroStays", 0.0f, 0.0f, 0.005f, 0.005f, 1, 0.0f},
-                    FadeCase{"OneCallUp", 0.0f, 1.0f, 0.005f, 0.005f, 1, 0.005f},
-                    FadeCase{"EqualStays", 1.0f, 1.0f, 0.005f, 0.005f, 5, 1.0f},
-                    FadeCase{"Rise200FallsShort", 0.0f, 1.0f, 0.005f, 0.005f, 200, 0.999999225f},
-                    FadeCase{"Rise201UpAndBackDown", 0.0f, 1.0f, 0.005f, 0.005f, 201, kRisen},
-                    FadeCase{"RestsAfterwards", 0.0f, 1.0f, 0.005f, 0.005f, 5000, kRisen},
-                    FadeCase{"BothStepsInOneCall", 0.998f, 1.0f, 0.005f, 0.004f, 1, 0.998f + 0.005f - 0.004f},
-                    FadeCase{"OneCallDown", 0.5f, 0.0f, 0.005f, 0.003f, 1, 0.497f},
-                    FadeCase{"Fall201EndsBelowZero", kRisen, 0.0f, 0.005f, 0.005f, 201, kFallen},
-                    FadeCase{"FallenStays", kRisen, 0.0f, 0.005f, 0.005f, 3000, kFallen}),
-    [](const testing::TestParamInfo<FadeCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Rule, ApproachTarget,
+                         testing::Values(FadeCase{"ZeroTowardZeroStays", 0.0f, 0.0f, 0.005f, 0.005f, 1, 0.0f},
+                                         FadeCase{"OneCallUp", 0.0f, 1.0f, 0.005f, 0.005f, 1, 0.005f},
+                                         FadeCase{"EqualStays", 1.0f, 1.0f, 0.005f, 0.005f, 5, 1.0f},
+                                         FadeCase{"Rise200FallsShort", 0.0f, 1.0f, 0.005f, 0.005f, 200, 0.999999225f},
+                                         FadeCase{"Rise201UpAndBackDown", 0.0f, 1.0f, 0.005f, 0.005f, 201, kRisen},
+                                         FadeCase{"RestsAfterwards", 0.0f, 1.0f, 0.005f, 0.005f, 5000, kRisen},
+                                         FadeCase{"BothStepsInOneCall", 0.998f, 1.0f, 0.005f, 0.004f, 1,
+                                                  0.998f + 0.005f - 0.004f},
+                                         FadeCase{"OneCallDown", 0.5f, 0.0f, 0.005f, 0.003f, 1, 0.497f},
+                                         FadeCase{"Fall201EndsBelowZero", kRisen, 0.0f, 0.005f, 0.005f, 201, kFallen},
+                                         FadeCase{"FallenStays", kRisen, 0.0f, 0.005f, 0.005f, 3000, kFallen}),
+                         [](const testing::TestParamInfo<FadeCase> &info) { return info.param.name; });
 
 TEST(ApproachTarget, FallStaysPositiveUntilCall201) {
     float level = kRisen;

@@ -47,7 +47,7 @@ TEST(DrawTwinRings, SquaresTurnAboutTheViewAxis) {
     openOverlayView();
     test::setOrtho(-200, 200, -150, 150);  // whole squares in view
     twinRingsLevel = 1.0f;
-    twinRingsSpinFar = 45.0f;   // a diamond reaching 127 along the axes
+    twinRingsSpinFar = 45.0f;  // a diamond reaching 127 along the axes
     twinRingsSpinNear = 45.0f;
     drawTwinRings(1.0f);
     // Turned by 45 degrees each square is a diamond reaching 127 along the
@@ -71,4 +71,3 @@ TEST(DrawSlidingBanner, SlidesOn161CallsThenRestsNear078) {
     for (int call = 162; call <= 400; call++) drawSlidingBanner(1.0f);
     EXPECT_EQ(bannerX, 0.780003071f);
 }
-

@@ -62,10 +62,12 @@ Lines openingCard(const char *level) {
     return kIdentity + Lines{"glTranslatef(0, 0, -5)", "drawCenteredQuad(2, 0, 0.9, 1, " + grey(level) + ")"};
 }
 Lines twinRings(const char *far, const char *near, const char *level) {
-    return kIdentity + Lines{"glTranslatef(0, 0, -111.3)", std::string("glRotatef(") + far + ", 0, 0, 1)",
-                             "drawCenteredQuad(90, 3, 0.6, 1, " + grey(level) + ")"} +
-           kIdentity + Lines{"glTranslatef(0, 0, -111)", std::string("glRotatef(") + near + ", 0, 0, 1)",
-                             "drawCenteredQuad(90, 3, 0.5, 1, " + grey(level) + ")"};
+    return kIdentity +
+           Lines{"glTranslatef(0, 0, -111.3)", std::string("glRotatef(") + far + ", 0, 0, 1)",
+                 "drawCenteredQuad(90, 3, 0.6, 1, " + grey(level) + ")"} +
+           kIdentity +
+           Lines{"glTranslatef(0, 0, -111)", std::string("glRotatef(") + near + ", 0, 0, 1)",
+                 "drawCenteredQuad(90, 3, 0.5, 1, " + grey(level) + ")"};
 }
 Lines banner(const char *x, const char *level) {
     return kIdentity + Lines{std::string("glTranslatef(") + x + ", 0, -5)",
@@ -89,8 +91,7 @@ const Row kOverlays[] = {
      twinRings("0", "0", "0.5") + twinRings("0.5", "0.7", "0.505") + twinRings("1", "1.4", "0.51") +
          twinRings("1.5", "2.1", "0.506")},
     {"twin rings: at level 0 nothing", [] { drawTwinRings(0.0f); }, {}},
-    {"banner: drawn at every level, sliding left",
-     [] { upUpDownDown(drawSlidingBanner); },
+    {"banner: drawn at every level, sliding left", [] { upUpDownDown(drawSlidingBanner); },
      banner("4", "0") + banner("3.98", "0.005") + banner("3.96", "0.01") + banner("3.94", "0.007")},
     {"still card: drawn at every level", [] { upUpDownDown(drawStillCard); },
      stillCard("0") + stillCard("0.005") + stillCard("0.01") + stillCard("0.005")},
@@ -134,8 +135,7 @@ const Row kSwarms[] = {
          upUpDownDown(drawRingParticlesInner);
      },
      swarm(85, "0") + swarm(85, "0.005") + swarm(85, "0.01") + swarm(85, "0.005")},
-    {"billboards: square 0 at -99, growing and dimming",
-     [] { drawBillboardCascade(), drawBillboardCascade(); },
+    {"billboards: square 0 at -99, growing and dimming", [] { drawBillboardCascade(), drawBillboardCascade(); },
      billboard("0", "50", grey("1")) + billboard("0.045", "50", grey("0.996"))},
     {"billboards: the 36th call draws square 1 after square 0",
      [] {
@@ -185,8 +185,8 @@ Lines backdrop(const char *level) {
     return kIdentity + Lines{"glTranslatef(15, 6, -180)", "drawCenteredQuad(150, 8, 0.9, 1, " + grey(level) + ")"};
 }
 Lines slide(int k, const char *level) {
-    return kIdentity + Lines{"glTranslatef(0, 0, -5)", "drawQuadAt(1.5, 0, 0, 0, " + std::to_string(9 + k) +
-                                                           ", 0.95, 1, " + grey(level) + ")"};
+    return kIdentity + Lines{"glTranslatef(0, 0, -5)",
+                             "drawQuadAt(1.5, 0, 0, 0, " + std::to_string(9 + k) + ", 0.95, 1, " + grey(level) + ")"};
 }
 // The wobble reads the cosine table at indices that move at random; with
 // every entry 1 the placement is the same whatever they are.
@@ -195,11 +195,9 @@ void flattenCosines() {
 }
 
 const Row kScenes[] = {
-    {"intro mesh: at -100, spinning by 1, brightening by 0.005",
-     [] { drawIntroMesh(), drawIntroMesh(); },
+    {"intro mesh: at -100, spinning by 1, brightening by 0.005", [] { drawIntroMesh(), drawIntroMesh(); },
      spinningMesh("0", "-100", "0", "0") + spinningMesh("0", "-100", "1", "0.005")},
-    {"fly-in: drifting right and nearer",
-     [] { drawMeshFlyIn(), drawMeshFlyIn(); },
+    {"fly-in: drifting right and nearer", [] { drawMeshFlyIn(), drawMeshFlyIn(); },
      spinningMesh("0", "-100", "0", "0") + spinningMesh("0.1", "-99.85", "1", "0.005")},
     {"fly-back: returning and fading toward its target",
      [] {

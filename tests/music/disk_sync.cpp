@@ -82,8 +82,8 @@ long silentFramesIn(const std::string &output) {
     return frame / kBlockFrames * kBlockFrames;
 }
 
-void poll(SndSong *song, const std::string &output, int changes, double timeoutSeconds,
-          std::vector<Write> *writes, std::vector<Report> *reports, SyncRun *run) {
+void poll(SndSong *song, const std::string &output, int changes, double timeoutSeconds, std::vector<Write> *writes,
+          std::vector<Report> *reports, SyncRun *run) {
     long lastFrames = 0;
     int lastOrder = 0, seen = 0;
     long queries = 0;

@@ -108,7 +108,7 @@ TEST(MusicOffline, OrderLogPlacesEveryBoundaryWithinOneGrain) {
     render(static_cast<size_t>(total));
     for (long frame = 0; frame < total; frame += 7) {
         int logged = songOrderAt(songHandle, static_cast<uint64_t>(frame));
-        long late = frame % orderFrames;  // frames into its order
+        long late = frame % orderFrames;                     // frames into its order
         if (late >= orderFrames - kSndOrderGrain) continue;  // may already show the next order
         EXPECT_EQ(logged, expectedOrder(xm, frame)) << "frame " << frame;
     }

@@ -33,7 +33,7 @@ using Clock = std::chrono::steady_clock;
 
 const int kRate = 44100;
 const int kRecorderLatencyMs = 2;
-const int kOnsetLevel = 300;           // of 32767: the notes play far louder, silence is exact zeros
+const int kOnsetLevel = 300;            // of 32767: the notes play far louder, silence is exact zeros
 const long kSilenceBeforeOnset = 2000;  // frames: a note's own waveform never rests this long
 
 double now() { return std::chrono::duration<double>(Clock::now().time_since_epoch()).count(); }
@@ -42,7 +42,7 @@ struct Recording {
     pid_t pid = -1;
     int fd = -1;
     std::vector<char> bytes;  // mono 16-bit little-endian samples, as the host keeps them; reader only until joined
-    std::atomic<double> anchor{1e300};  // steady-clock time of sample 0
+    std::atomic<double> anchor{1e300};     // steady-clock time of sample 0
     std::atomic<double> recordedUntil{0};  // steady-clock time of the last sample read
     std::thread reader;
 };

@@ -1,10 +1,10 @@
 // xm_fixture.cpp -- writes the small XM modules described in xm_fixture.h.
 #include "music/xm_fixture.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -74,10 +74,10 @@ void putInstrument(std::vector<uint8_t> &out) {
     put8(out, 0);
     put16(out, 1);
     put32(out, 40);
-    putZeros(out, 96);       // every note plays sample 0
-    putZeros(out, 48 + 48);  // envelopes
+    putZeros(out, 96);             // every note plays sample 0
+    putZeros(out, 48 + 48);        // envelopes
     putZeros(out, 2 + 6 + 2 + 4);  // point counts, sustain/loop points, types, vibrato
-    put16(out, 0);           // fadeout
+    put16(out, 0);                 // fadeout
     putZeros(out, 22);
     put32(out, length);
     put32(out, 0);

@@ -9,13 +9,13 @@
 #include <vector>
 
 struct XmFixture {
-    int speed = 6;            // ticks per row
-    int bpm = 125;            // 125 BPM: one tick is 882 frames at 44100 Hz
+    int speed = 6;  // ticks per row
+    int bpm = 125;  // 125 BPM: one tick is 882 frames at 44100 Hz
     int rowsPerPattern = 1;
     int patterns = 4;
     std::vector<uint8_t> orders = {0, 1, 2, 3};
-    int restart = 0;          // order the song loops back to
-    int keyOffRow = -1;       // row whose key-off silences the note, so each order starts audibly; -1 none
+    int restart = 0;     // order the song loops back to
+    int keyOffRow = -1;  // row whose key-off silences the note, so each order starts audibly; -1 none
 };
 
 // Frames one order lasts at the given rate (exact when rate * 2.5 / bpm is whole).

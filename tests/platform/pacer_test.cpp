@@ -54,8 +54,8 @@ TEST(Pacer, SwapIntervalIsTheWholeMultipleOf60) {
     const struct {
         double hz;
         int interval;
-    } cases[] = {{60, 1},    {59.7, 1}, {60.5, 1}, {120, 2}, {119.88, 2}, {180, 3}, {240, 4}, {0, 1},
-                 {30, 1},    {50, 1},   {75, 1},   {144, 1}, {165, 1},    {60.6, 1}, {120.6, 1}, {-60, 1}};
+    } cases[] = {{60, 1}, {59.7, 1}, {60.5, 1}, {120, 2}, {119.88, 2}, {180, 3},  {240, 4},   {0, 1},
+                 {30, 1}, {50, 1},   {75, 1},   {144, 1}, {165, 1},    {60.6, 1}, {120.6, 1}, {-60, 1}};
     for (const auto &c : cases) EXPECT_EQ(pacerSwapInterval(c.hz), c.interval) << c.hz << " Hz";
 }
 

@@ -67,9 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameCase{1000, {1, 2}, {0, 1}, false}, FrameCase{2750, {4, 5}, {0, 1}, false},
                       FrameCase{3500, {6, 7}, {0, 1}, false}, FrameCase{3999, {6, 7}, {0, 1}, false},
                       FrameCase{4000, {7}, {0}, false}, FrameCase{4399, {7}, {0}, false},
-                      FrameCase{4400, {}, {}, false}, FrameCase{4401, {}, {}, true},
-                      FrameCase{4999, {}, {}, true}, FrameCase{5000, {}, {}, false},
-                      FrameCase{123456, {}, {}, false}, FrameCase{-1, {}, {}, false}));
+                      FrameCase{4400, {}, {}, false}, FrameCase{4401, {}, {}, true}, FrameCase{4999, {}, {}, true},
+                      FrameCase{5000, {}, {}, false}, FrameCase{123456, {}, {}, false}, FrameCase{-1, {}, {}, false}));
 
 // The whole run from load: each slide reaches its rest just below 1 in its
 // window and is dark within 201 calls of its fade-out; the fade target

@@ -61,12 +61,34 @@ std::string glEnum(GLenum value) {
         const char *name;
     } kNames[] = {
 #define NAME(e) {e, #e}
-        NAME(GL_TEXTURE_2D), NAME(GL_BLEND), NAME(GL_QUADS), NAME(GL_SRC_ALPHA), NAME(GL_ONE),
-        NAME(GL_ONE_MINUS_SRC_ALPHA), NAME(GL_TEXTURE_GEN_S), NAME(GL_TEXTURE_GEN_T), NAME(GL_FRONT), NAME(GL_BACK),
-        NAME(GL_LINE), NAME(GL_FILL), NAME(GL_DEPTH_TEST), NAME(GL_SMOOTH), NAME(GL_LEQUAL), NAME(GL_PROJECTION),
-        NAME(GL_MODELVIEW), NAME(GL_S), NAME(GL_T), NAME(GL_TEXTURE_GEN_MODE), NAME(GL_SPHERE_MAP),
-        NAME(GL_PERSPECTIVE_CORRECTION_HINT), NAME(GL_NICEST), NAME(GL_RGB), NAME(GL_UNSIGNED_BYTE),
-        NAME(GL_TEXTURE_MIN_FILTER), NAME(GL_TEXTURE_MAG_FILTER), NAME(GL_LINEAR),
+        NAME(GL_TEXTURE_2D),
+        NAME(GL_BLEND),
+        NAME(GL_QUADS),
+        NAME(GL_SRC_ALPHA),
+        NAME(GL_ONE),
+        NAME(GL_ONE_MINUS_SRC_ALPHA),
+        NAME(GL_TEXTURE_GEN_S),
+        NAME(GL_TEXTURE_GEN_T),
+        NAME(GL_FRONT),
+        NAME(GL_BACK),
+        NAME(GL_LINE),
+        NAME(GL_FILL),
+        NAME(GL_DEPTH_TEST),
+        NAME(GL_SMOOTH),
+        NAME(GL_LEQUAL),
+        NAME(GL_PROJECTION),
+        NAME(GL_MODELVIEW),
+        NAME(GL_S),
+        NAME(GL_T),
+        NAME(GL_TEXTURE_GEN_MODE),
+        NAME(GL_SPHERE_MAP),
+        NAME(GL_PERSPECTIVE_CORRECTION_HINT),
+        NAME(GL_NICEST),
+        NAME(GL_RGB),
+        NAME(GL_UNSIGNED_BYTE),
+        NAME(GL_TEXTURE_MIN_FILTER),
+        NAME(GL_TEXTURE_MAG_FILTER),
+        NAME(GL_LINEAR),
 #undef NAME
     };
     for (const auto &entry : kNames)
@@ -123,16 +145,16 @@ std::vector<std::string> only(const std::vector<std::string> &all, const std::ve
 
 using gllog::glEnum;
 using gllog::num;
-using gllog::text;
 using gllog::Scope;
+using gllog::text;
 
 // WRAP(level, return type, name, mangled symbol, (parameters), (arguments), log arguments...)
-#define WRAP(level, ret, name, symbol, params, args, ...)                \
-    extern "C" ret __real_##symbol params;                               \
-    extern "C" ret __wrap_##symbol params {                              \
-        Scope scope(level);                                              \
-        if (scope.logged) scope.line(#name, {__VA_ARGS__});              \
-        return __real_##symbol args;                                     \
+#define WRAP(level, ret, name, symbol, params, args, ...)   \
+    extern "C" ret __real_##symbol params;                  \
+    extern "C" ret __wrap_##symbol params {                 \
+        Scope scope(level);                                 \
+        if (scope.logged) scope.line(#name, {__VA_ARGS__}); \
+        return __real_##symbol args;                        \
     }
 #define GL(ret, name, params, args, ...) WRAP(gllog::kGl, ret, name, name, params, args, __VA_ARGS__)
 
@@ -172,8 +194,9 @@ GL(void, gluPerspective, (GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdoub
 
 // ---- the platform's present and teardown calls
 #define PLATFORM(ret, name, symbol, params, args, ...) WRAP(gllog::kGl, ret, name, symbol, params, args, __VA_ARGS__)
-PLATFORM(bool, GLimp_ChangeDisplayMode, _Z23GLimp_ChangeDisplayModeiiii, (PlatformWindow w, int width, int height,
-         int bpp), (w, width, height, bpp), num(w), num(width), num(height), num(bpp))
+PLATFORM(bool, GLimp_ChangeDisplayMode, _Z23GLimp_ChangeDisplayModeiiii,
+         (PlatformWindow w, int width, int height, int bpp), (w, width, height, bpp), num(w), num(width), num(height),
+         num(bpp))
 PLATFORM(bool, GLimp_MakeCurrent, _Z17GLimp_MakeCurrentll, (PlatformDc dc, PlatformGlContext ctx), (dc, ctx), num(dc),
          num(ctx))
 PLATFORM(bool, GLimp_DeleteContext, _Z19GLimp_DeleteContextl, (PlatformGlContext ctx), (ctx), num(ctx))
@@ -182,7 +205,8 @@ PLATFORM(void, GLimp_SwapBuffers, _Z17GLimp_SwapBuffersl, (PlatformDc dc), (dc),
 PLATFORM(void, Sys_DestroyWindow, _Z17Sys_DestroyWindowi, (PlatformWindow w), (w), num(w))
 
 // ---- the drawing primitives, the frame and the preload steps
-#define STEP(ret, name, symbol, params, args, ...) WRAP(gllog::kPrimitives, ret, name, symbol, params, args, __VA_ARGS__)
+#define STEP(ret, name, symbol, params, args, ...) \
+    WRAP(gllog::kPrimitives, ret, name, symbol, params, args, __VA_ARGS__)
 STEP(void, drawMesh, _Z8drawMeshiififff, (int m, int t, float a, int f, float r, float g, float b),
      (m, t, a, f, r, g, b), num(m), num(t), num(a), num(f), num(r), num(g), num(b))
 STEP(void, drawMeshOffset, _Z14drawMeshOffsetiififfffff,

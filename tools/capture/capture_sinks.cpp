@@ -160,7 +160,8 @@ bool writeFrame(CaptureSink &sink, const char *name) {
         std::memcpy(a, b, stride);
         std::memcpy(b, sink.row.data(), stride);
     }
-    if (sink.kind == CaptureSink::kVideo) return std::fwrite(sink.pixels.data(), 1, sink.pixels.size(), sink.video) == sink.pixels.size();
+    if (sink.kind == CaptureSink::kVideo)
+        return std::fwrite(sink.pixels.data(), 1, sink.pixels.size(), sink.video) == sink.pixels.size();
     return writePng(sink.out + "/" + name, sink.pixels.data(), sink.width, sink.height);
 }
 

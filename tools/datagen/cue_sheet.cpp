@@ -17,31 +17,31 @@ namespace {
 // The show's fade rule: one step up while below the target, then one step
 // down while above it.
 void approach(float &level, float target, float up, float down) {
-  if (level < target) level = level + up;
-  if (level > target) level = level - down;
+    if (level < target) level = level + up;
+    if (level > target) level = level - down;
 }
 
 // Calls from rest near 1 until a fade with this down step is at or below 0.
 int callsDown(float down) {
-  float level = 0.0f;
-  for (int i = 0; i < 400; i++) approach(level, 1.0f, 0.005f, down);  // at rest
-  int calls = 0;
-  while (level > 0.0f) approach(level, 0.0f, 0.005f, down), calls++;
-  return calls;
+    float level = 0.0f;
+    for (int i = 0; i < 400; i++) approach(level, 1.0f, 0.005f, down);  // at rest
+    int calls = 0;
+    while (level > 0.0f) approach(level, 0.0f, 0.005f, down), calls++;
+    return calls;
 }
 
 int callsUp() {
-  float level = 0.0f;
-  int calls = 0;
-  while (level < 0.999f) approach(level, 1.0f, 0.005f, 0.005f), calls++;
-  return calls;
+    float level = 0.0f;
+    int calls = 0;
+    while (level < 0.999f) approach(level, 1.0f, 0.005f, 0.005f), calls++;
+    return calls;
 }
 
 int bannerSlideCalls() {
-  float x = 4.0f;
-  int calls = 0;
-  while (x > 0.8f) x = x - 0.02f, calls++;
-  return calls;
+    float x = 4.0f;
+    int calls = 0;
+    while (x > 0.8f) x = x - 0.02f, calls++;
+    return calls;
 }
 
 // A square is released every 35 calls: square k joins on call 35k + 1.
@@ -49,32 +49,32 @@ constexpr int kLastRelease = 24 * 35 + 1;
 
 // Each square is drawn while its brightness, 1.0 less 0.004 a call, is above 0.
 int cascadeCalls() {
-  int lastJoin = kLastRelease;
-  float brightness = 1.0f;
-  int drawn = 0;
-  while (brightness > 0.0f) brightness = brightness - 0.004f, drawn++;
-  return lastJoin + drawn - 1;
+    int lastJoin = kLastRelease;
+    float brightness = 1.0f;
+    int drawn = 0;
+    while (brightness > 0.0f) brightness = brightness - 0.004f, drawn++;
+    return lastJoin + drawn - 1;
 }
 
 int cascadeOutCalls() {
-  float brightness = 1.0f;
-  int calls = 0;
-  while (brightness > 0.0f) brightness = brightness - 0.006f, calls++;
-  return calls;
+    float brightness = 1.0f;
+    int calls = 0;
+    while (brightness > 0.0f) brightness = brightness - 0.006f, calls++;
+    return calls;
 }
 
 // The fly-in draws the ball (radius kBallRadius) at (0.1 n, 0, -100 + 0.15 n)
 // on call n + 1. The picture's right edge is the plane x = k·depth, with
 // k = tan(22.5°) · 4/3 for the 45° field of view at 4:3.
 int ballCalls(bool whole) {
-  const double k = std::tan(22.5 * 3.14159265358979 / 180) * 4.0 / 3.0;
-  float x = 0.0f, z = -100.0f;
-  for (int call = 1;; call++) {
-    double beyond = (x - k * -z) / std::sqrt(1 + k * k);  // the centre's distance past the edge
-    if (beyond >= (whole ? kBallRadius : 0.0)) return call;
-    x = x + 0.1f;
-    z = z + 0.15f;
-  }
+    const double k = std::tan(22.5 * 3.14159265358979 / 180) * 4.0 / 3.0;
+    float x = 0.0f, z = -100.0f;
+    for (int call = 1;; call++) {
+        double beyond = (x - k * -z) / std::sqrt(1 + k * k);  // the centre's distance past the edge
+        if (beyond >= (whole ? kBallRadius : 0.0)) return call;
+        x = x + 0.1f;
+        z = z + 0.15f;
+    }
 }
 
 // The credits count 4400 calls; the closing fade starts on call 4402 and
@@ -130,50 +130,50 @@ std::vector<CueRow> makeSheet() {
 }  // namespace
 
 EffectFrames effectFrames() {
-  EffectFrames e;
-  e.fadeUp = callsUp();
-  e.fadeDown = callsDown(0.005f);
-  e.twinRingsDown = callsDown(0.004f);
-  e.bannerDown = callsDown(0.003f);
-  e.bannerSlide = bannerSlideCalls();
-  e.cascadeRelease = kLastRelease;
-  e.cascade = cascadeCalls();
-  e.cascadeOut = cascadeOutCalls();
-  e.ballAtEdge = ballCalls(false);
-  e.ballGone = ballCalls(true);
-  e.morphCycle = 600;
-  e.showEnd = kCreditCalls + 1 + kVolumeSteps;
-  return e;
+    EffectFrames e;
+    e.fadeUp = callsUp();
+    e.fadeDown = callsDown(0.005f);
+    e.twinRingsDown = callsDown(0.004f);
+    e.bannerDown = callsDown(0.003f);
+    e.bannerSlide = bannerSlideCalls();
+    e.cascadeRelease = kLastRelease;
+    e.cascade = cascadeCalls();
+    e.cascadeOut = cascadeOutCalls();
+    e.ballAtEdge = ballCalls(false);
+    e.ballGone = ballCalls(true);
+    e.morphCycle = 600;
+    e.showEnd = kCreditCalls + 1 + kVolumeSteps;
+    return e;
 }
 
 const std::vector<CueRow> &cueSheet() {
-  static const std::vector<CueRow> sheet = makeSheet();
-  return sheet;
+    static const std::vector<CueRow> sheet = makeSheet();
+    return sheet;
 }
 
 std::vector<OrderPlan> orderPlan() {
-  std::vector<OrderPlan> plan;
-  for (const CueRow& row : cueSheet())
-    for (int b : row.bars) plan.push_back({b, row.bpm});
-  return plan;
+    std::vector<OrderPlan> plan;
+    for (const CueRow &row : cueSheet())
+        for (int b : row.bars) plan.push_back({b, row.bpm});
+    return plan;
 }
 
 int tuneOrders() { return static_cast<int>(orderPlan().size()); }
 
 std::string cueSheetText() {
-  std::ostringstream out;
-  for (const CueRow& row : cueSheet()) {
-    int frames = 0;
-    for (int b : row.bars) frames += b * framesPerBar(row.bpm);
-    out << "row " << row.firstOrder << " " << row.endOrder << " frames " << frames << " need " << row.needMin << " "
-        << row.needMax << " # " << row.why << "\n";
-  }
-  int start = 0, order = 0;
-  for (const OrderPlan& o : orderPlan()) {
-    out << "order " << order++ << " start " << start << " frames " << o.frames() << " bars " << o.bars << " bpm "
-        << o.bpm << "\n";
-    start += o.frames();
-  }
-  out << "finale_end " << effectFrames().showEnd << "\n";
-  return out.str();
+    std::ostringstream out;
+    for (const CueRow &row : cueSheet()) {
+        int frames = 0;
+        for (int b : row.bars) frames += b * framesPerBar(row.bpm);
+        out << "row " << row.firstOrder << " " << row.endOrder << " frames " << frames << " need " << row.needMin << " "
+            << row.needMax << " # " << row.why << "\n";
+    }
+    int start = 0, order = 0;
+    for (const OrderPlan &o : orderPlan()) {
+        out << "order " << order++ << " start " << start << " frames " << o.frames() << " bars " << o.bars << " bpm "
+            << o.bpm << "\n";
+        start += o.frames();
+    }
+    out << "finale_end " << effectFrames().showEnd << "\n";
+    return out.str();
 }

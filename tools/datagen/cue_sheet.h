@@ -17,39 +17,39 @@ constexpr int kFinaleOrder = 27;  // the closing row; also the module's restart 
 
 // One row of the timeline and the orders that play under it.
 struct CueRow {
-  int firstOrder, endOrder;  // orders [firstOrder, endOrder)
-  std::vector<int> bars;     // bars of each of those orders
-  int bpm;                   // their tempo (speed kTuneSpeed)
-  int needMin, needMax;      // frames the row's events need, at least and at most
-  std::string why;
+    int firstOrder, endOrder;  // orders [firstOrder, endOrder)
+    std::vector<int> bars;     // bars of each of those orders
+    int bpm;                   // their tempo (speed kTuneSpeed)
+    int needMin, needMax;      // frames the row's events need, at least and at most
+    std::string why;
 };
 
 // Frame counts of the effects' rules, derived from their steps.
 struct EffectFrames {
-  int fadeUp;          // a 0.005 fade from 0 to its resting level near 1
-  int fadeDown;        // a 0.005 fade from rest near 1 to below 0
-  int twinRingsDown;   // the twin rings' 0.004 fade
-  int bannerDown;      // the banner's 0.003 fade
-  int bannerSlide;     // the banner's slide from x 4.0 to its rest
-  int cascadeRelease;  // drawBillboardCascade calls until the last square is released
-  int cascade;         // drawBillboardCascade calls until the last square has died
-  int cascadeOut;      // a full-brightness square under drawBillboardCascadeOut
-  int ballAtEdge;      // fly-in calls until the ball's centre reaches the right edge
-  int ballGone;        // fly-in calls until the whole ball is past the right edge
-  int morphCycle;      // one morph cycle
-  int showEnd;         // calls of the closing row until the show ends (credits + fades)
+    int fadeUp;          // a 0.005 fade from 0 to its resting level near 1
+    int fadeDown;        // a 0.005 fade from rest near 1 to below 0
+    int twinRingsDown;   // the twin rings' 0.004 fade
+    int bannerDown;      // the banner's 0.003 fade
+    int bannerSlide;     // the banner's slide from x 4.0 to its rest
+    int cascadeRelease;  // drawBillboardCascade calls until the last square is released
+    int cascade;         // drawBillboardCascade calls until the last square has died
+    int cascadeOut;      // a full-brightness square under drawBillboardCascadeOut
+    int ballAtEdge;      // fly-in calls until the ball's centre reaches the right edge
+    int ballGone;        // fly-in calls until the whole ball is past the right edge
+    int morphCycle;      // one morph cycle
+    int showEnd;         // calls of the closing row until the show ends (credits + fades)
 };
 EffectFrames effectFrames();
 
-const std::vector<CueRow>& cueSheet();
+const std::vector<CueRow> &cueSheet();
 // Frames of one bar at `bpm`.
 constexpr int framesPerBar(int bpm) { return kRowsPerBar * kTuneSpeed * 5 * kShowFps / (2 * bpm); }
 static_assert(framesPerBar(kTuneBpm) == 100 && framesPerBar(kDriveBpm) == 90 && framesPerBar(kBridgeBpm) == 80,
               "bars of whole frames");
 // Bars and tempo of every order of the module, in play order.
 struct OrderPlan {
-  int bars, bpm;
-  int frames() const { return bars * framesPerBar(bpm); }
+    int bars, bpm;
+    int frames() const { return bars * framesPerBar(bpm); }
 };
 std::vector<OrderPlan> orderPlan();
 int tuneOrders();

@@ -7,56 +7,56 @@
 
 namespace {
 
-void group(std::string& out, int code, const std::string& value) {
-  out += std::to_string(code);
-  out += '\n';
-  out += value;
-  out += '\n';
+void group(std::string &out, int code, const std::string &value) {
+    out += std::to_string(code);
+    out += '\n';
+    out += value;
+    out += '\n';
 }
 
-void number(std::string& out, int code, float v) {
-  if (std::fabs(v) < 0.00005f) v = 0.0f;  // no "-0.0000"
-  char buf[32];
-  auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
-  group(out, code, std::string(buf, res.ptr));
+void number(std::string &out, int code, float v) {
+    if (std::fabs(v) < 0.00005f) v = 0.0f;  // no "-0.0000"
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
+    group(out, code, std::string(buf, res.ptr));
 }
 
 }  // namespace
 
-std::string dxfText(const Mesh& mesh, const std::string& layer, int colour) {
-  std::string out;
-  group(out, 0, "SECTION");
-  group(out, 2, "HEADER");
-  group(out, 9, "$ACADVER");
-  group(out, 1, "AC1009");
-  group(out, 0, "ENDSEC");
-  group(out, 0, "SECTION");
-  group(out, 2, "TABLES");
-  group(out, 0, "TABLE");
-  group(out, 2, "LAYER");
-  group(out, 70, "1");
-  group(out, 0, "LAYER");
-  group(out, 2, layer);
-  group(out, 70, "0");
-  group(out, 62, std::to_string(colour));
-  group(out, 6, "CONTINUOUS");
-  group(out, 0, "ENDTAB");
-  group(out, 0, "ENDSEC");
-  group(out, 0, "SECTION");
-  group(out, 2, "ENTITIES");
-  for (const Face& f : mesh) {
-    // The show's reader expects exactly: layer (8), colour (62), then the
-    // twelve coordinates in corner order.
-    group(out, 0, "3DFACE");
-    group(out, 8, layer);
+std::string dxfText(const Mesh &mesh, const std::string &layer, int colour) {
+    std::string out;
+    group(out, 0, "SECTION");
+    group(out, 2, "HEADER");
+    group(out, 9, "$ACADVER");
+    group(out, 1, "AC1009");
+    group(out, 0, "ENDSEC");
+    group(out, 0, "SECTION");
+    group(out, 2, "TABLES");
+    group(out, 0, "TABLE");
+    group(out, 2, "LAYER");
+    group(out, 70, "1");
+    group(out, 0, "LAYER");
+    group(out, 2, layer);
+    group(out, 70, "0");
     group(out, 62, std::to_string(colour));
-    for (int c = 0; c < 4; ++c) {
-      number(out, 10 + c, f.c[c].x);
-      number(out, 20 + c, f.c[c].y);
-      number(out, 30 + c, f.c[c].z);
+    group(out, 6, "CONTINUOUS");
+    group(out, 0, "ENDTAB");
+    group(out, 0, "ENDSEC");
+    group(out, 0, "SECTION");
+    group(out, 2, "ENTITIES");
+    for (const Face &f : mesh) {
+        // The show's reader expects exactly: layer (8), colour (62), then the
+        // twelve coordinates in corner order.
+        group(out, 0, "3DFACE");
+        group(out, 8, layer);
+        group(out, 62, std::to_string(colour));
+        for (int c = 0; c < 4; ++c) {
+            number(out, 10 + c, f.c[c].x);
+            number(out, 20 + c, f.c[c].y);
+            number(out, 30 + c, f.c[c].z);
+        }
     }
-  }
-  group(out, 0, "ENDSEC");
-  group(out, 0, "EOF");
-  return out;
+    group(out, 0, "ENDSEC");
+    group(out, 0, "EOF");
+    return out;
 }

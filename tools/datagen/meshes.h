@@ -6,13 +6,13 @@
 #include <vector>
 
 struct Vec3 {
-  float x, y, z;
+    float x, y, z;
 };
 
 // Corners in drawing order; the show maps them to texture coordinates
 // (0,0), (1,0), (1,1), (0,1).
 struct Face {
-  Vec3 c[4];
+    Vec3 c[4];
 };
 using Mesh = std::vector<Face>;
 
@@ -34,8 +34,8 @@ Mesh makeMorphStar();    // balm02
 Mesh makeMorphTorus();   // balm03
 
 // Largest per-coordinate difference between corresponding corners.
-float maxCoordinateDistance(const Mesh& a, const Mesh& b);
+float maxCoordinateDistance(const Mesh &a, const Mesh &b);
 
 // R12-style DXF: HEADER, a TABLES section with one layer, ENTITIES of
 // 3DFACE (groups 8, 62, then 10/20/30 .. 13/23/33), 0/EOF.
-std::string dxfText(const Mesh& mesh, const std::string& layer, int colour);
+std::string dxfText(const Mesh &mesh, const std::string &layer, int colour);

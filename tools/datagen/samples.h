@@ -8,18 +8,18 @@
 
 // Instrument numbers as the patterns use them (XM counts from 1).
 enum Instrument : int {
-  kKick = 1,
-  kSnare,
-  kHatClosed,
-  kHatOpen,
-  kCrash,
-  kBass,
-  kPad,
-  kLead,
-  kPluck,
-  kGlass,
-  kNoise,
-  kInstrumentCount = kNoise
+    kKick = 1,
+    kSnare,
+    kHatClosed,
+    kHatOpen,
+    kCrash,
+    kBass,
+    kPad,
+    kLead,
+    kPluck,
+    kGlass,
+    kNoise,
+    kInstrumentCount = kNoise
 };
 
 std::vector<XmInstrument> makeInstruments();

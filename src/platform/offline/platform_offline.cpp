@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-#include "platform/sdl/gl_surface_sdl.h"
 #include "platform/platform_internal.h"
+#include "platform/sdl/gl_surface_sdl.h"
 
 namespace {
 

@@ -19,8 +19,7 @@ int openRegularFile(const char *path, struct stat *info) {
     int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return -1;
     int flags = fcntl(fd, F_GETFL);
-    if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode) || flags < 0 ||
-        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode) || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         close(fd);
         return -1;
     }

@@ -8,12 +8,12 @@
 #include <cstdlib>
 
 #include "platform/pacer.h"
-#include "platform/sdl/gl_surface_sdl.h"
 #include "platform/platform_internal.h"
+#include "platform/sdl/gl_surface_sdl.h"
 
-void fltkPump();                        // options_fltk.cpp
-void fltkWait(double seconds);          // options_fltk.cpp
-PlatformWindow fltkFocusWindow();       // options_fltk.cpp
+void fltkPump();                   // options_fltk.cpp
+void fltkWait(double seconds);     // options_fltk.cpp
+PlatformWindow fltkFocusWindow();  // options_fltk.cpp
 void fltkDestroyNative(SysWindow *entry);
 void fltkSetCheck(SysWindow *entry);
 void liveReportNoDisplay(const char *why);  // below: the one line saying no display could be opened
@@ -37,7 +37,7 @@ bool displayMissing = false;  // owned by liveReportNoDisplay: said once, not re
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (displayMissing) return false;  // SDL would settle for an invisible offscreen display
-    Sys_CatchEndSignals();  // from here on a signal ends the show through its shutdown
+    Sys_CatchEndSignals();             // from here on a signal ends the show through its shutdown
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         liveReportNoDisplay(SDL_GetError());
@@ -129,8 +129,8 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     const PlatformWindowClass *windowClass = sysFindClass(className);
     if (sysShouldFail("CreateWindow") || !windowClass || w <= 0 || h <= 0 || !initVideo()) return 0;
     if (fullScreen) SDL_ShowCursor(SDL_DISABLE);  // hidden for the rest of the run
-    PlatformWindow window =
-        sdlNewDisplayWindow(windowClass, caption, x, y, w, h, SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_BORDERLESS : 0));
+    PlatformWindow window = sdlNewDisplayWindow(windowClass, caption, x, y, w, h,
+                                                SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_BORDERLESS : 0));
     if (!window) return 0;
     SDL_Window *native = sdlWindowOf(window);
     setIcon(native);
@@ -193,8 +193,10 @@ void sysBackendPump() {
 }
 
 void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
-    if (entry->type == kSysWindowDisplay) sdlRetireWindow(entry);
-    else fltkDestroyNative(entry);
+    if (entry->type == kSysWindowDisplay)
+        sdlRetireWindow(entry);
+    else
+        fltkDestroyNative(entry);
 }
 
 void sysBackendSetCheck(PlatformWindow, SysWindow *entry) { fltkSetCheck(entry); }

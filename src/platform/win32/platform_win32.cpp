@@ -18,8 +18,10 @@ LRESULT CALLBACK nativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_COMMAND:  // from a child button: its click, queued for the button (the shared code notifies us)
         if (PlatformWindow button = lParam ? windowOfNative((HWND)lParam) : 0) {
-            if (HIWORD(wParam) == BN_CLICKED) Sys_PostMessage(button, kMsgLButtonUp, 0, 0);
-            else if (HIWORD(wParam) == BN_DOUBLECLICKED) Sys_PostMessage(button, kMsgLButtonDblClk, 0, 0);
+            if (HIWORD(wParam) == BN_CLICKED)
+                Sys_PostMessage(button, kMsgLButtonUp, 0, 0);
+            else if (HIWORD(wParam) == BN_DOUBLECLICKED)
+                Sys_PostMessage(button, kMsgLButtonDblClk, 0, 0);
         }
         return 0;
     case WM_KEYDOWN:
@@ -114,7 +116,7 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
                                   int h) {
     if (sysShouldFail("CreateWindow")) return 0;
     const PlatformWindowClass *windowClass = sysFindClass(className);
-    Sys_CatchEndSignals();  // from here on Ctrl-C ends the show through its shutdown
+    Sys_CatchEndSignals();              // from here on Ctrl-C ends the show through its shutdown
     if (fullScreen) ShowCursor(FALSE);  // hidden for the rest of the run
     DWORD style = fullScreen ? WS_POPUP | WS_VISIBLE : WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
     HWND hwnd = createTopLevel(className, caption, style, x, y, w, h);
@@ -141,7 +143,8 @@ void sysBackendPump() {
         DispatchMessageW(&msg);
         any = true;
     }
-    if (!any && displayWindows == 0 && sysQueueEmpty()) MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleWaitMs, QS_ALLINPUT);
+    if (!any && displayWindows == 0 && sysQueueEmpty())
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleWaitMs, QS_ALLINPUT);
 }
 
 void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {

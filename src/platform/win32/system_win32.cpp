@@ -23,7 +23,8 @@ bool hasDataDirectory(const std::string &dir) {
 // A file on disk opened for reading, or INVALID_HANDLE_VALUE: a directory,
 // a pipe or a device is not one.
 static HANDLE openDiskFile(const char *path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
         CloseHandle(file);
         return INVALID_HANDLE_VALUE;
@@ -52,8 +53,7 @@ bool Sys_MapFile(const char *path, PlatformFileMap *map) {
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size;
     // An empty file has nothing to map.
-    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
-        (uint64_t)size.QuadPart > (uint64_t)SIZE_MAX) {
+    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 || (uint64_t)size.QuadPart > (uint64_t)SIZE_MAX) {
         CloseHandle(file);
         return false;
     }
