@@ -249,7 +249,9 @@ def case_installed_runs_from_anywhere():
         subprocess.run(["cmake", "--install", os.path.dirname(BIN), "--prefix", prefix], check=True,
                        capture_output=True, timeout=120)
         for path in ("bin/kaveld", "bin/kaveld-capture", "share/kaveld/data/demotune.xm",
-                     "share/applications/kaveld.desktop", "share/pixmaps/kaveld.xpm"):
+                     "share/applications/kaveld.desktop", "share/pixmaps/kaveld.xpm",
+                     "share/metainfo/org.kaveld.kaveld.metainfo.xml", "share/man/man6/kaveld.6.gz",
+                     "share/man/man1/kaveld-capture.1.gz"):
             if not os.path.exists(os.path.join(prefix, path)):
                 fail("not installed: " + path)
         p = subprocess.Popen([os.path.join(prefix, "bin", "kaveld")], cwd="/", env=s.env,
