@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "effects/effects.h"
+#include "effects/scene_fixture.h"
 #include "music/music.h"
-#include "scenes/scene_fixture.h"
 
 namespace {
 

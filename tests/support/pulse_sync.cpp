@@ -7,7 +7,7 @@
 // the recording is when its order was heard; each change of the reported
 // order is compared with it: positive errors mean the order changed after it
 // was heard, negative before.
-#include "music/pulse_sync.h"
+#include "support/pulse_sync.h"
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -23,9 +23,9 @@
 #include <string>
 #include <thread>
 
-#include "music/xm_fixture.h"
 #include "platform/platform.h"
 #include "platform/sound_internal.h"
+#include "support/xm_fixture.h"
 
 namespace {
 

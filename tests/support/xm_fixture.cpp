@@ -1,5 +1,5 @@
 // xm_fixture.cpp -- writes the small XM modules described in xm_fixture.h.
-#include "music/xm_fixture.h"
+#include "support/xm_fixture.h"
 
 #include <unistd.h>
 #include <cstdio>

@@ -1,20 +1,16 @@
-// platform_offline.cpp -- the offline backend: no display server, no user.
+// windows.cpp -- the offline backend's windows: no display server, no user.
 // Windows are records only; the options window can press its first push
 // button by itself; the display window is an offscreen GL surface (SDL's
-// offscreen driver over EGL, rendered by Mesa); every presented frame is
-// handed to a hook and rendered before the present returns. Used by the
-// capture tool and by the tests.
-#include <GL/gl.h>
-
+// offscreen driver over EGL, rendered by Mesa). Message boxes become lines on
+// stderr. Used by the capture tool and by the tests.
 #include <cstdio>
 
-#include "platform/platform_internal.h"
-#include "platform/sdl/gl_surface_sdl.h"
+#include "platform/offline/offline_internal.h"
 
 namespace {
 
-PlatformOfflineConfig config = {false, nullptr, nullptr};
-PlatformWindow autoAcceptWindow = 0;  // options window still waiting for its first push button
+PlatformOfflineConfig config = {false, nullptr, nullptr};  // owned by Sys_ConfigureOffline
+PlatformWindow autoAcceptWindow = 0;                       // options window still waiting for its first push button
 
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -30,6 +26,8 @@ bool initVideo() {
 }  // namespace
 
 void Sys_ConfigureOffline(const PlatformOfflineConfig *newConfig) { config = *newConfig; }
+
+const PlatformOfflineConfig &offlineConfig() { return config; }
 
 PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *, int, int, int, int) {
     const PlatformWindowClass *windowClass = sysFindClass(className);
@@ -59,26 +57,6 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     const PlatformWindowClass *windowClass = sysFindClass(className);
     if (sysShouldFail("CreateWindow") || !windowClass || w <= 0 || h <= 0 || !initVideo()) return 0;
     return sdlNewDisplayWindow(windowClass, caption, 0, 0, w, h, SDL_WINDOW_HIDDEN);
-}
-
-bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int, int) {
-    if (w == 0) return true;
-    return sysWindow(window) && !sysShouldFail("ChangeDisplayMode");
-}
-
-void GLimp_SwapBuffers(PlatformDc dc) {
-    SDL_Window *native = sdlWindowOf((PlatformWindow)dc);
-    if (!native) return;
-    if (config.onPresent && GLimp_HasCurrentContext()) {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(native, &w, &h);
-        config.onPresent(config.user, w, h);
-    }
-    SDL_GL_SwapWindow(native);
-    // The offscreen surface's swap waits for nothing: the frame is rendered
-    // here, as a real present renders it, or GL would queue every frame's
-    // commands (and their memory) whether or not the hook reads pixels.
-    if (GLimp_HasCurrentContext()) glFinish();
 }
 
 void sysBackendPump() {}

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "effects/effects.h"
-#include "scenes/scene_fixture.h"
+#include "effects/scene_fixture.h"
 
 namespace {
 

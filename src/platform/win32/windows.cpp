@@ -1,7 +1,8 @@
-// platform_win32.cpp -- the Windows backend's windows: native classes with
+// windows.cpp -- the Windows backend's windows: native classes with
 // icon resource 101, the options window of real BUTTON controls, the display
 // window, the native message queue pumped into the show's queue, message
-// boxes and keyboard focus. The GL steps live in gl_win32.cpp.
+// boxes and keyboard focus. The display mode and the present live in display.cpp, the GL steps in
+// gl_context.cpp.
 #include "platform/win32/win32_internal.h"
 
 namespace {
@@ -169,5 +170,3 @@ PlatformWindow sysBackendFocus() {
     HWND focus = GetFocus();
     return focus ? windowOfNative(focus) : 0;
 }
-
-void Sys_ConfigureOffline(const PlatformOfflineConfig *) {}

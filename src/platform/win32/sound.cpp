@@ -1,9 +1,8 @@
-// sound_waveout.cpp -- sound output for the Windows backend: a waveOut
-// stream of 16-bit stereo fed by a thread of its own, which renders the
-// playing song into whichever block the device has finished with. The order
-// being heard comes from the device's own played position.
+// sound.cpp -- the Windows backend's sound output: a waveOut stream of
+// 16-bit stereo fed by a thread of its own, which renders the playing song
+// into whichever block the device has finished with. The frame being heard
+// is the device's own played position.
 #include <atomic>
-#include <cstring>
 #include <vector>
 
 #include "platform/sound_internal.h"
@@ -14,23 +13,21 @@
 namespace {
 
 const int kBlocks = 4;
-const int kDefaultBufferMs = 100;
 
-// Owned here; changed only while no feeder thread runs.
-int bufferMs = kDefaultBufferMs;
+// Owned by the sndBackend* calls; changed only while no feeder thread runs.
 HWAVEOUT device = nullptr;
 HANDLE blockDone = nullptr;  // signalled by the device whenever a block is done
 int mixRate = kSndDefaultRate;
 WAVEHDR headers[kBlocks];
 std::vector<int16_t> blockSamples[kBlocks];
 std::vector<float> mixBuffer;
-SndSong *playingSong = nullptr;
+SndSong *renderedSong = nullptr;
 HANDLE feeder = nullptr;
 std::atomic<bool> stopFeeding{false};
 
 void fillBlock(int i) {
     size_t frames = blockSamples[i].size() / 2;
-    songRender(playingSong, mixRate, mixBuffer.data(), frames);
+    songRender(renderedSong, mixRate, mixBuffer.data(), frames);
     for (size_t s = 0; s < frames * 2; s++) {
         float v = mixBuffer[s] * 32767.0f;
         blockSamples[i][s] = (int16_t)(v > 32767.0f ? 32767 : v < -32768.0f ? -32768 : (int)v);
@@ -58,7 +55,7 @@ void stopPlaying() {
         feeder = nullptr;
     }
     if (device) waveOutReset(device);  // returns every block; the position starts again at 0
-    playingSong = nullptr;
+    renderedSong = nullptr;
 }
 
 void releaseDevice() {
@@ -72,7 +69,7 @@ void releaseDevice() {
     blockDone = nullptr;
 }
 
-bool prepareBlocks() {
+bool prepareBlocks(int bufferMs) {
     size_t frames = (size_t)mixRate * bufferMs / 1000 / kBlocks;
     if (frames < 64) frames = 64;
     mixBuffer.assign(frames * 2, 0.0f);
@@ -89,12 +86,8 @@ bool prepareBlocks() {
 
 }  // namespace
 
-void Snd_SetBufferSize(int milliseconds) { bufferMs = milliseconds > 0 ? milliseconds : kDefaultBufferMs; }
-
-bool Snd_Init(int rate, int, int) {
-    if (device) return true;
-    if (sysShouldFail("SndInit")) return false;
-    mixRate = rate > 0 ? rate : kSndDefaultRate;
+bool sndBackendOpen(int *rate, int bufferMs, const char **why) {
+    mixRate = *rate;
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = 2;
@@ -105,51 +98,40 @@ bool Snd_Init(int rate, int, int) {
     blockDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!blockDone) return false;
     if (waveOutOpen(&device, WAVE_MAPPER, &format, (DWORD_PTR)blockDone, 0, CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+        *why = "no waveOut device takes 16-bit stereo at this rate";
         device = nullptr;
         CloseHandle(blockDone);
         blockDone = nullptr;
         return false;
     }
-    if (!prepareBlocks()) {
+    if (!prepareBlocks(bufferMs)) {
         releaseDevice();
         return false;
     }
     return true;
 }
 
-bool Snd_PlaySong(SndSong *song) {
-    if (!song || !device) return false;
-    stopPlaying();
+bool sndBackendStart(SndSong *song) {
     for (WAVEHDR &header : headers) header.dwFlags |= WHDR_DONE;
-    songRewind(song);
-    playingSong = song;
+    renderedSong = song;
     stopFeeding.store(false);
     feeder = CreateThread(nullptr, 0, feed, nullptr, 0, nullptr);
-    if (!feeder) playingSong = nullptr;
+    if (!feeder) renderedSong = nullptr;
     return feeder != nullptr;
 }
 
-int Snd_GetOrder(SndSong *song) {
-    int order;
-    if (songOrderOverride(&order)) return order;
-    if (!song) return -1;
-    if (song != playingSong) return songLastOrder(song);  // not rendering: safe to read
+void sndBackendStop() { stopPlaying(); }
+
+bool sndBackendHeardFrame(uint64_t *frame) {
     MMTIME played = {};
     played.wType = TIME_SAMPLES;
     if (waveOutGetPosition(device, &played, sizeof played) != MMSYSERR_NOERROR || played.wType != TIME_SAMPLES)
-        return songOrderAt(song, 0);
-    return songOrderAt(song, played.u.sample);
+        return false;
+    *frame = played.u.sample;
+    return true;
 }
 
-void Snd_FreeSong(SndSong *song) {
-    if (!song) return;
-    if (song == playingSong) stopPlaying();
-    songDestroy(song);
-}
+void sndBackendClose() { releaseDevice(); }
 
-void Snd_Close() { releaseDevice(); }
-
-size_t Snd_RenderOffline(float *out, size_t frames) {
-    if (out) std::memset(out, 0, frames * 2 * sizeof(float));
-    return 0;
-}
+// The played position is the device's own: what it reports is being heard.
+int64_t sndOutputLatencyNs() { return 0; }

@@ -1,9 +1,9 @@
-// gl_surface_sdl.cpp -- the GL steps of the display window on SDL, shared by
-// the live backend (an X11 window) and the offline one (SDL's offscreen
-// driver over EGL): device context, pixel format, context, current, swap.
-#include "platform/sdl/gl_surface_sdl.h"
+// gl_context.cpp -- the GL steps of the display window on SDL, shared by the
+// live backend (an X11 window) and the offline one (SDL's offscreen driver
+// over EGL): the display window's SDL window, device context, pixel format,
+// context and current context.
+#include "platform/sdl_gl/gl_context.h"
 
-#include "platform/pacer.h"
 #include "platform/platform_internal.h"
 
 namespace {
@@ -13,8 +13,7 @@ struct DcRecord {
     int pixelFormat;  // 0 until set; a window takes its format once
 };
 DcRecord dcs[kSysMaxWindows + 1];
-bool contextCurrent = false;
-int swapIntervalAsked = -1;  // owned by GLimp_SetSwapInterval; -1 until the show asks
+bool contextCurrent = false;  // owned by GLimp_MakeCurrent and GLimp_CreateContext
 
 DcRecord *dcRecord(PlatformDc dc) {
     if (dc < 1 || dc > kSysMaxWindows) return nullptr;
@@ -119,19 +118,3 @@ bool GLimp_DeleteContext(PlatformGlContext context) {
 }
 
 bool GLimp_HasCurrentContext() { return contextCurrent && SDL_GL_GetCurrentContext() != nullptr; }
-
-// Waiting for the refresh asks for the whole multiple of 60 Hz that the
-// window's display refreshes at (2 at 120 Hz), so that presents come 60 a
-// second where the driver honours it.
-void GLimp_SetSwapInterval(int interval) {
-    if (!GLimp_HasCurrentContext()) return;
-    swapIntervalAsked = interval;
-    SDL_Window *window = SDL_GL_GetCurrentWindow();
-    SDL_DisplayMode mode;
-    double refreshHz = 0;
-    if (window && SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0)
-        refreshHz = mode.refresh_rate;
-    SDL_GL_SetSwapInterval(interval > 0 ? interval * pacerSwapInterval(refreshHz) : 0);
-}
-
-int sdlSwapIntervalAsked() { return swapIntervalAsked; }

@@ -5,7 +5,7 @@
 // the reported order changes, the frames consumed by then are compared with
 // the boundary's frame: positive errors mean the order changed after the
 // device had reached the boundary, negative before.
-#include "music/disk_sync.h"
+#include "support/disk_sync.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,8 +17,8 @@
 #include <string>
 #include <thread>
 
-#include "music/xm_fixture.h"
 #include "platform/platform.h"
+#include "support/xm_fixture.h"
 
 namespace {
 

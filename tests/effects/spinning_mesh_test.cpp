@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/effects.h"
-#include "scenes/scene_fixture.h"
+#include "effects/scene_fixture.h"
 
 namespace {
 

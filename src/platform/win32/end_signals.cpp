@@ -1,4 +1,4 @@
-// end_signals_win32.cpp -- Ctrl-C, Ctrl-Break and closing the console as a
+// end_signals.cpp -- Ctrl-C, Ctrl-Break and closing the console as a
 // request to end (SetConsoleCtrlHandler): the handler only records it, as the
 // signal number a POSIX system would give; the message pump turns it into a
 // quit message once, and the show shuts down as it always does.

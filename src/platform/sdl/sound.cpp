@@ -1,6 +1,6 @@
-// sound_live.cpp -- sound output for the live backend: an SDL2 audio device
-// whose callback renders the playing song, and the clock that turns "now"
-// into the order being heard. Each callback records where in the song its
+// sound.cpp -- the live backend's sound output: an SDL2 audio device whose
+// callback renders the playing song, and the clock that turns "now" into the
+// frame being heard. Each callback records where in the song its
 // block starts and when it was handed over; the order query takes "now minus
 // the device's latency" through those records into the song's order log, so
 // the main thread never waits on the audio thread.
@@ -24,18 +24,16 @@ struct HandOff {  // one block given to the device
 
 const int kHandOffSlots = 16;
 const uint64_t kClockWindow = 8;  // hand-overs that date a device clock
-const int kDefaultBufferMs = 100;
 
-int bufferMs = kDefaultBufferMs;
-bool audioUp = false;
+// Owned by the sndBackend* calls (main thread); the callback reads them.
 SDL_AudioDeviceID device = 0;
 int mixRate = kSndDefaultRate;
-int64_t latencyNs = 0;           // from hand-over to the block being heard
-bool deviceClocked = false;      // the device plays at its own steady rate (not dummy or disk)
-SndSong *playingSong = nullptr;  // written with the device locked
+int64_t latencyNs = 0;            // from hand-over to the block being heard
+bool deviceClocked = false;       // the device plays at its own steady rate (not dummy or disk)
+SndSong *renderedSong = nullptr;  // written with the device locked
+// Written by the callback, read by the main thread.
 HandOff handOffs[kHandOffSlots];
 std::atomic<uint64_t> handOffCount{0};
-uint64_t heardHigh = 0;  // main thread: the furthest frame the order query reported since the song started
 
 int64_t nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -53,12 +51,12 @@ void recordHandOff(uint64_t frame, uint64_t count) {
 
 void renderCallback(void *, Uint8 *stream, int length) {
     size_t frames = static_cast<size_t>(length) / (2 * sizeof(float));
-    if (!playingSong) {
+    if (!renderedSong) {
         memset(stream, 0, static_cast<size_t>(length));
         return;
     }
-    uint64_t first = songFramesRendered(playingSong);
-    songRender(playingSong, mixRate, reinterpret_cast<float *>(stream), frames);
+    uint64_t first = songFramesRendered(renderedSong);
+    songRender(renderedSong, mixRate, reinterpret_cast<float *>(stream), frames);
     recordHandOff(first, frames);
 }
 
@@ -131,34 +129,15 @@ uint64_t heardFrameOnDeviceClock(int64_t when, uint64_t n) {
     return std::min(played, given);
 }
 
-// Never goes back: a new dating of the device clock may move it a little
-// either way, and a heard order must not flicker back at its boundary.
-uint64_t heardFrame(int64_t when) {
-    uint64_t n = handOffCount.load(std::memory_order_acquire);
-    uint64_t frame = deviceClocked ? heardFrameOnDeviceClock(when, n) : heardFrameFollowingHandOffs(when, n);
-    heardHigh = std::max(heardHigh, frame);
-    return heardHigh;
-}
-
-void closeDevice() {
-    if (device) SDL_CloseAudioDevice(device);
-    device = 0;
-    playingSong = nullptr;
-}
-
 }  // namespace
 
-void Snd_SetBufferSize(int milliseconds) { bufferMs = milliseconds > 0 ? milliseconds : kDefaultBufferMs; }
-
-bool Snd_Init(int rate, int, int) {
-    if (device) return true;
-    if (sysShouldFail("SndInit") || (!audioUp && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)) {
-        Sys_ReportFailure("cannot open the sound output: %s", SDL_GetError());
+bool sndBackendOpen(int *rate, int bufferMs, const char **why) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        *why = SDL_GetError();
         return false;
     }
-    audioUp = true;
     SDL_AudioSpec want{}, have{};
-    want.freq = rate > 0 ? rate : kSndDefaultRate;
+    want.freq = *rate;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     long samples = static_cast<long>(want.freq) * bufferMs / 1000;
@@ -166,55 +145,41 @@ bool Snd_Init(int rate, int, int) {
     want.callback = renderCallback;
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!device) {
-        Sys_ReportFailure("cannot open the sound output: %s", SDL_GetError());
+        *why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        audioUp = false;
         return false;
     }
-    mixRate = have.freq;
+    *rate = mixRate = have.freq;
     latencyNs = deviceLatencyNs(have);
     return true;
 }
 
-bool Snd_PlaySong(SndSong *song) {
-    if (!song || !device) return false;
+bool sndBackendStart(SndSong *song) {
     SDL_LockAudioDevice(device);
-    playingSong = song;
-    songRewind(song);
+    renderedSong = song;
     handOffCount.store(0);
-    heardHigh = 0;
     SDL_UnlockAudioDevice(device);
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
-int Snd_GetOrder(SndSong *song) {
-    int order;
-    if (songOrderOverride(&order)) return order;
-    if (!song) return -1;
-    if (song != playingSong) return songLastOrder(song);  // not rendering: safe to read
-    return songOrderAt(song, heardFrame(nowNs()));
+void sndBackendStop() {
+    SDL_LockAudioDevice(device);
+    renderedSong = nullptr;
+    SDL_UnlockAudioDevice(device);
 }
 
-void Snd_FreeSong(SndSong *song) {
-    if (!song) return;
-    if (song == playingSong) {
-        SDL_LockAudioDevice(device);
-        playingSong = nullptr;
-        SDL_UnlockAudioDevice(device);
-    }
-    songDestroy(song);
+bool sndBackendHeardFrame(uint64_t *frame) {
+    uint64_t n = handOffCount.load(std::memory_order_acquire);
+    *frame = deviceClocked ? heardFrameOnDeviceClock(nowNs(), n) : heardFrameFollowingHandOffs(nowNs(), n);
+    return true;
 }
 
-void Snd_Close() {
-    closeDevice();
-    if (audioUp) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    audioUp = false;
-}
-
-size_t Snd_RenderOffline(float *out, size_t frames) {
-    if (out) memset(out, 0, frames * 2 * sizeof(float));
-    return 0;
+void sndBackendClose() {
+    SDL_CloseAudioDevice(device);
+    device = 0;
+    renderedSong = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 int64_t sndOutputLatencyNs() { return device ? latencyNs : 0; }

@@ -1,33 +1,13 @@
-// platform_live.cpp -- the live backend's display side on SDL2: the display
-// window (full screen with a real mode switch, or windowed), its events
-// turned into the show's messages, message boxes and keyboard focus. The
-// options window lives in options_fltk.cpp.
-#include <SDL2/SDL_opengl.h>
-
+// windows.cpp -- the live backend's windows on SDL2: the display window
+// (full screen borderless, or windowed), its events turned into the show's
+// messages, message boxes and keyboard focus. The options window lives in
+// options_fltk.cpp.
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/pacer.h"
-#include "platform/platform_internal.h"
-#include "platform/sdl/gl_surface_sdl.h"
-
-void fltkPump();                   // options_fltk.cpp
-void fltkWait(double seconds);     // options_fltk.cpp
-PlatformWindow fltkFocusWindow();  // options_fltk.cpp
-void fltkDestroyNative(SysWindow *entry);
-void fltkSetCheck(SysWindow *entry);
-void liveReportNoDisplay(const char *why);  // below: the one line saying no display could be opened
+#include "platform/sdl/sdl_internal.h"
 
 namespace {
-
-// Owned by GLimp_SwapBuffers: the pacer and the interval it was started for.
-Pacer pacer;
-int pacedInterval = -2;
-// Owned by logPresent: when KAVELD_PRESENT_LOG names a file, every present
-// goes there as one line of two times (seconds on the monotonic clock): when
-// the frame was handed to the display, and when the swap returned.
-FILE *presentLog = nullptr;
-bool presentLogChecked = false;
 
 // While no display window is open (the options window waits for the viewer),
 // an empty pump waits this long for native events instead of spinning.
@@ -91,15 +71,6 @@ void fitOuterSize(SDL_Window *native, int w, int h) {
     SDL_SetWindowPosition(native, left, top);
 }
 
-void logPresent(double handedOver) {
-    if (!presentLogChecked) {
-        presentLogChecked = true;
-        const char *path = std::getenv("KAVELD_PRESENT_LOG");
-        if (path && *path && (presentLog = std::fopen(path, "w"))) setvbuf(presentLog, nullptr, _IOLBF, 0);
-    }
-    if (presentLog) std::fprintf(presentLog, "%.6f %.6f\n", handedOver, pacerSystemClock().now(nullptr));
-}
-
 bool displayWindowOpen() {
     for (PlatformWindow w = 1; w <= kSysMaxWindows; w++)
         if (sdlWindowOf(w)) return true;
@@ -142,46 +113,6 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     return window;
 }
 
-bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int) {
-    SDL_Window *native = sdlWindowOf(window);
-    if (w == 0) {  // back to the desktop mode
-        if (native && (SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN)) SDL_SetWindowFullscreen(native, 0);
-        return true;
-    }
-    if (sysShouldFail("ChangeDisplayMode") || !native) return false;
-    int display = SDL_GetWindowDisplayIndex(native);
-    for (int i = 0; i < SDL_GetNumDisplayModes(display); i++) {
-        SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(display, i, &mode) != 0 || mode.w != w || mode.h != h) continue;
-        if (SDL_SetWindowDisplayMode(native, &mode) == 0 && SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN) == 0)
-            return true;
-        break;
-    }
-    Sys_ReportFailure("the display cannot show %dx%d", w, h);
-    return false;
-}
-
-// At most 60 presents a second, whatever the display and driver do (see
-// pacer.h); unpaced only when the show asked for interval 0. While paced on
-// the clock, the frame is rendered before the wait: a software GL renders at
-// the swap, and the frame's drawing time would otherwise land after its
-// deadline.
-void GLimp_SwapBuffers(PlatformDc dc) {
-    SDL_Window *native = sdlWindowOf((PlatformWindow)dc);
-    if (!native) return;
-    int interval = sdlSwapIntervalAsked();
-    if (interval != pacedInterval) {
-        pacerStart(&pacer, pacerSystemClock());
-        pacedInterval = interval;
-    }
-    if (interval != 0 && pacer.pacing) glFinish();
-    if (interval != 0) pacerBeforePresent(&pacer);
-    double handedOver = pacerSystemClock().now(nullptr);
-    SDL_GL_SwapWindow(native);
-    if (interval != 0) pacerAfterPresent(&pacer);
-    logPresent(handedOver);
-}
-
 // Never waits while a display window is open: the frame loop pumps here.
 void sysBackendPump() {
     fltkPump();
@@ -212,5 +143,3 @@ PlatformWindow sysBackendFocus() {
     if (focus) return windowOfSdlId(SDL_GetWindowID(focus));
     return fltkFocusWindow();
 }
-
-void Sys_ConfigureOffline(const PlatformOfflineConfig *) {}

@@ -1,4 +1,4 @@
-// system_win32.cpp -- files on Windows: opening and read-only mapping of a
+// files.cpp -- files on Windows: opening and read-only mapping of a
 // whole file (CreateFileMapping, MapViewOfFile), regular files only, and
 // finding the show's data beside the program.
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 
 namespace {
 
-void clearMap(PlatformFileMap *map) { *map = PlatformFileMap{nullptr, 0, -1}; }
+void clearMap(PlatformFileMap *map) { *map = PlatformFileMap{nullptr, 0}; }
 
 bool hasDataDirectory(const std::string &dir) {
     DWORD attributes = GetFileAttributesA((dir + "\\data").c_str());

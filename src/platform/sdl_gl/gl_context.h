@@ -1,6 +1,7 @@
-// gl_surface_sdl.h -- the SDL window + GL context steps both backends share:
-// the GL attributes asked for, context creation with a fitting pixel format,
-// and making a context current. SDL stays inside src/platform.
+// gl_context.h -- the SDL window and GL context steps that both SDL backends
+// (sdl/ and offline/) share: the GL attributes asked for, the display
+// window's SDL window, and GLimp_GetDc to GLimp_HasCurrentContext (in
+// gl_context.cpp). SDL stays inside src/platform.
 #pragma once
 
 #include <SDL2/SDL.h>
@@ -21,6 +22,3 @@ SDL_Window *sdlWindowOf(PlatformWindow window);
 // failure.
 PlatformWindow sdlNewDisplayWindow(const PlatformWindowClass *windowClass, const char *caption, int x, int y, int w,
                                    int h, Uint32 flags);
-// The interval the show last asked for (-1 before it asked; 0: presents are
-// not to wait).
-int sdlSwapIntervalAsked();
