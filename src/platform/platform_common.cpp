@@ -1,6 +1,8 @@
 // platform_common.cpp -- the window side every backend shares: the message
-// queue (end signals and a failed sound output come out of it as quits), the window registry and class table, default
-// window and button handling, message-box routing, failure lines, the calendar time and the icon resource.
+// queue (end signals and a failed sound output come out of it as quits),
+// the window registry and class table, default window and button handling,
+// message-box routing, failure lines, the calendar time and the icon
+// resource.
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
