@@ -90,3 +90,20 @@ test-windows: windows
 # The three archives in dist/.
 release: windows
 	@scripts/release $(BUILD) build-win64 build-win32 dist
+
+# ---------------------------------------------------------------- Debian package
+# The package of the build (cmake/deb.cmake), and its tests: contents, lintian,
+# and the package unpacked into a throwaway root, its programs run from there.
+DEB = dist/kaveld_1.0-1_amd64.deb
+.PHONY: deb test-deb
+deb:
+	@$(MAKE) --no-print-directory build TIERS=deb
+	@rm -rf $(BUILD)/deb
+	@cd $(BUILD) && cpack --config CPackConfig.cmake -B deb >/dev/null
+	@mkdir -p dist && cp $(BUILD)/deb/$(notdir $(DEB)) $(DEB)
+	@echo "deb: $(DEB)"
+
+test-deb:
+	@scripts/install-deps test-deb
+	@$(MAKE) --no-print-directory deb
+	@timeout -k 10 900 /usr/bin/python3 tests/deb/deb_test.py $(BUILD) $(DEB)

@@ -10,8 +10,6 @@
 #include "platform/pacer.h"
 #include "platform/win32/win32_internal.h"
 
-#include <mmsystem.h>
-
 namespace {
 
 bool modeChanged = false;  // owned here: whether the desktop mode must be put back
@@ -25,7 +23,6 @@ HMONITOR followedMonitor = nullptr;
 typedef BOOL(WINAPI *SwapIntervalProc)(int);
 
 void startPacer() {
-    if (!pacerStarted) timeBeginPeriod(1);  // the pacer's sleeps to the millisecond, not to the default 15.6 ms tick
     pacerStart(&pacer, pacerSystemClock());
     pacerStarted = true;
 }
@@ -104,10 +101,15 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int bpp) {
 }
 
 // At most 60 presents a second, whatever the display and driver do (see
-// pacer.h); unpaced only when the show asked for interval 0.
+// pacer.h); unpaced only when the show asked for interval 0. While paced on
+// the clock, the frame is rendered before the wait: a software GL renders at
+// the swap, and the frame's drawing time would otherwise land after its
+// deadline. The pacer sleeps to the millisecond: the display window holds
+// the timer at 1 ms while it is open (windows.cpp).
 void GLimp_SwapBuffers(PlatformDc dc) {
     if (!dc) return;
     if (!pacerStarted) startPacer();
+    if (intervalAsked != 0 && pacer.state != kPacerTrusting) glFinish();
     if (intervalAsked != 0) pacerBeforePresent(&pacer);
     SwapBuffers((HDC)dc);
     if (intervalAsked != 0) pacerAfterPresent(&pacer);
