@@ -30,8 +30,9 @@
 // slow frame, at any rate up to 60.5 a second (60.5 Hz, or 121 Hz at interval
 // 2). A display that does not wait (software GL, Xvfb, a driver set to
 // ignore the interval) is caught after 5 or 6 presents; one that waits at a
-// rate that is not near a multiple of 60 (75, 144, 165 Hz at interval 1) after
-// a few more; one at 61 Hz only after about ten seconds.
+// rate not near a multiple of 60 within a third of a second (144 or 165 Hz
+// after 8 presents, 75 Hz after about 20); one at 61 Hz only after about ten
+// seconds.
 //
 // From then on each present waits for its deadline, one 60th of a second
 // after the last one, sleeping and then spinning only the last fraction of a
