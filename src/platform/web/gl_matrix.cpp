@@ -1,7 +1,7 @@
 // gl_matrix.cpp -- matrices for the browser's GL, in Mesa's order of
 // operations: products summed left to right in single precision, translation
 // folded into the last column, axis rotations built directly, sines and
-// cosines taken in double and rounded (see gl_matrix.h).
+// cosines of the angle rounded to single precision (see gl_matrix.h).
 #include "platform/web/gl_matrix.h"
 
 #include <cmath>
@@ -58,8 +58,8 @@ void glmTranslate(GlMatrix *matrix, float x, float y, float z) {
 }
 
 void glmRotate(GlMatrix *matrix, float angle, float x, float y, float z) {
-    const float s = (float)std::sin(angle * M_PI / 180.0);
-    const float c = (float)std::cos(angle * M_PI / 180.0);
+    const float radians = (float)(angle * M_PI / 180.0);
+    const float s = std::sin(radians), c = std::cos(radians);
     GlMatrix r;
     glmIdentity(&r);
     if (!axisRotation(&r, s, c, x, y, z)) {
