@@ -89,6 +89,7 @@ test-windows: windows
 # The archives in dist/: the Windows and Linux programs, and the browser site.
 release: windows web
 	@scripts/release $(BUILD) build-win64 build-win32 dist
+	@cd dist && rm -f kaveld-1.0-web.zip && zip -qrX kaveld-1.0-web.zip kaveld-1.0-web && echo "release: kaveld-1.0-web.zip"
 
 # ---------------------------------------------------------------- web
 # The show in a browser, built with emscripten into build-web/ (libopenmpt

@@ -56,7 +56,7 @@ export async function openPage(browser, url, before) {
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(e.message));
   page.on('console', (m) => {
-    if (/WebGL|GL_INVALID|exception|abort/i.test(m.text())) page.errors.push(m.text());
+    if (/GL_INVALID|GL ERROR|WebGL: |exception|abort/i.test(m.text())) page.errors.push(m.text());
   });
   await page.setViewport({width: 1280, height: 900});
   if (before) await page.evaluateOnNewDocument(before);

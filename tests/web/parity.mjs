@@ -1,6 +1,6 @@
 // parity.mjs -- the browser's frames against the Linux build's: the capture
 // tool runs the show offline (seed 1, 640x480) writing its trace and every
-// 150th frame; one of those from the middle of each row of the timeline (and
+// 50th frame; one of those from the middle of each row of the timeline (and
 // three from the credits) is chosen; the page's deterministic mode steps
 // the same show to the same frames and hands them over; parity.py measures
 // the differences.
@@ -9,14 +9,14 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {click, openPage, repo, until} from './browser.mjs';
 
-const kEvery = 150;
+const kEvery = 50;
 // The timeline's rows by order: [from, below).
 const kRows = [[0, 2], [2, 5], [5, 7], [7, 8], [8, 9], [9, 12], [12, 13], [13, 14], [14, 24], [24, 26], [26, 27],
                [27, 1000]];
 
 export function parityFrames(linuxBuild, work) {
   const trace = path.join(work, 'trace.jsonl');
-  const select = Array.from({length: 120}, (_, k) => k * kEvery).join(',');
+  const select = Array.from({length: 240}, (_, k) => k * kEvery).join(',');
   execFileSync('timeout', ['-k', '10', '900', path.join(linuxBuild, 'kaveld-capture'), '--seed', '1', '--size',
     '640x480', '--data', path.join(linuxBuild, 'data'), '--trace', trace, '--select', select, '--out',
     path.join(work, 'linux')], {stdio: ['ignore', 'ignore', 'inherit']});

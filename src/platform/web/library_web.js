@@ -16,7 +16,7 @@ mergeInto(LibraryManager.library, {
     leaving: false,    // the backend itself leaves full screen (not the viewer)
     boxOpen: false,
     params: null,
-    presents: [],      // per present: [time it was handed over, order drawn, show running(, brightness)]
+    presents: [],      // per present: {at: handed over, shown: the next animation frame, order, running, brightness}
     captures: {},      // deterministic mode: show frame -> RGBA rows, bottom row first
     audio: null,       // the AudioContext, made by the viewer's click
     song: null,        // playing: {start, rate, frames, chunk, buffer, ahead, sources}
@@ -281,11 +281,11 @@ mergeInto(LibraryManager.library, {
   kwPresent__sig: 'vii',
   kwPresent: function(order, running) {
     return Asyncify.handleSleep(function(wakeUp) {
-      var entry = [performance.now(), order, running];
-      if (KW.params.has('probe')) entry.push(KW.brightness());
+      var entry = {at: performance.now(), shown: 0, order: order, running: running};
+      if (KW.params.has('probe')) entry.brightness = KW.brightness();
       if (KW.presents.length < 100000) KW.presents.push(entry);
       requestAnimationFrame(function(time) {
-        entry[0] = time;
+        entry.shown = time;
         wakeUp();
       });
     });
