@@ -25,7 +25,7 @@ export function options(argv) {
 
 // The site on a free port; resolves to {url, stop}.
 export function serve(site) {
-  const server = spawn('python3', [path.join(repo, 'scripts/serve-web'), site, '0'], {stdio: ['ignore', 'pipe', 'inherit']});
+  const server = spawn('/usr/bin/python3', [path.join(repo, 'scripts/serve-web'), site, '0'], {stdio: ['ignore', 'pipe', 'inherit']});
   return new Promise((resolve, reject) => {
     server.on('error', reject);
     readline.createInterface({input: server.stdout}).once('line', (url) => resolve({url, stop: () => server.kill()}));

@@ -84,9 +84,9 @@ try {
   try {
     const parity = await renderParity(chromium.browser, site.url, o.linuxBuild, parityFrames(o.linuxBuild, scratch),
                                       scratch);
-    const means = parity.frames.map((f) => f.mean);
+    const means = parity.map((f) => f.mean);
     bench('web.parity.mean_abs_diff', means.reduce((a, m) => a + m, 0) / means.length, 'levels');
-    bench('web.parity.worst_p99_diff', Math.max(...parity.frames.map((f) => f.p99)), 'levels');
+    bench('web.parity.worst_p99_diff', Math.max(...parity.map((f) => f.p99)), 'levels');
   } finally {
     fs.rmSync(scratch, {recursive: true, force: true});
   }
