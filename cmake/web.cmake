@@ -24,7 +24,7 @@ function(kaveld_web_program)
   set_target_properties(kaveld PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${site} LINK_DEPENDS ${library})
   target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_web)
   target_link_options(kaveld PRIVATE -O3
-    -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall] -sALLOW_MEMORY_GROWTH=1
+    -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall,FS] -sALLOW_MEMORY_GROWTH=1
     -sINITIAL_MEMORY=64MB -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1 -sDISABLE_EXCEPTION_CATCHING=0
     -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1 -sASYNCIFY_STACK_SIZE=16384
     -sASYNCIFY_IMPORTS=[kwEnterFullScreen,kwMessageBox,kwPresent]
