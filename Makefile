@@ -78,7 +78,8 @@ windows:
 windows-target:
 	@scripts/build-openmpt-windows $(ARCH) build-$(WIN)/openmpt build-win64
 	@cmake -S . -B build-$(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DKAVELD_WINDOWS_ARCH=$(ARCH) \
-	  -DKAVELD_OPENMPT_PREFIX=$(CURDIR)/build-$(WIN)/openmpt -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	  -DKAVELD_OPENMPT_PREFIX=$(CURDIR)/build-$(WIN)/openmpt -DCMAKE_BUILD_TYPE=Release -DKAVELD_TESTS=ON \
+	  $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build-$(WIN) -j$(JOBS)
 
 # Both programs under wine on a private Xvfb, with the data the Linux build generates.

@@ -14,15 +14,13 @@ add_library(kaveld_openmpt STATIC IMPORTED)
 set_target_properties(kaveld_openmpt PROPERTIES IMPORTED_LOCATION ${KAVELD_OPENMPT_PREFIX}/lib/libopenmpt.a
   INTERFACE_INCLUDE_DIRECTORIES ${KAVELD_OPENMPT_PREFIX}/include)
 
-add_subdirectory(src/platform/web)
-
 # The site: index.html, kaveld.js, kaveld.wasm and kaveld.data in site/.
 function(kaveld_web_program)
   set(site ${CMAKE_BINARY_DIR}/site)
   set(library ${CMAKE_SOURCE_DIR}/src/platform/web/library_web.js)
   add_executable(kaveld src/driver/main.cpp)
   set_target_properties(kaveld PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${site} LINK_DEPENDS ${library})
-  target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_web)
+  target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_web kaveld_platform_testing_off)
   target_link_options(kaveld PRIVATE -O3
     -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall,FS] -sALLOW_MEMORY_GROWTH=1
     -sINITIAL_MEMORY=64MB -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1 -sDISABLE_EXCEPTION_CATCHING=0

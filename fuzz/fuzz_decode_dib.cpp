@@ -11,6 +11,7 @@
 #include "assets/assets.h"
 #include "assets/dib_bytes.h"
 #include "platform/platform.h"
+#include "platform/platform_testing.h"
 
 namespace {
 

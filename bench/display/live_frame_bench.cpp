@@ -10,6 +10,7 @@
 #include "display/display.h"
 #include "driver/driver.h"
 #include "music/music.h"
+#include "platform/platform_testing.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "music/disk_sync.h"
-#include "music/pulse_sync.h"
+#include "support/disk_sync.h"
+#include "support/pulse_sync.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "display/display.h"
 #include "draw/draw.h"
 #include "driver/driver.h"
+#include "driver/timeline.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
 
@@ -34,49 +35,27 @@ struct Call {
     std::function<void()> run;
 };
 struct Row {
-    const char *name;
+    std::string name;
     std::vector<Call> calls;
 };
 
-// The calls of each row of the timeline, in its order.
-std::vector<Row> timelineRows() {
-    const Call intro{"drawIntroMesh", [] { drawIntroMesh(); }};
-    const Call flyIn{"drawMeshFlyIn", [] { drawMeshFlyIn(); }};
-    const Call cardIn{"drawOpeningCard", [] { drawOpeningCard(0, 1.0f); }};
-    const Call cardOut{"drawOpeningCard", [] { drawOpeningCard(0, 0.0f); }};
-    const Call ringsUp{"drawRingParticles", [] { drawRingParticles(1.0f); }};
-    const Call ringsDown{"drawRingParticles", [] { drawRingParticles(0.0f); }};
-    const Call twinUp{"drawTwinRings", [] { drawTwinRings(1.0f); }};
-    const Call twinDown{"drawTwinRings", [] { drawTwinRings(0.0f); }};
-    const Call cascade{"drawBillboardCascade", [] { drawBillboardCascade(); }};
-    const Call cascadeOut{"drawBillboardCascadeOut", [] { drawBillboardCascadeOut(); }};
-    const Call bannerUp{"drawSlidingBanner", [] { drawSlidingBanner(1.0f); }};
-    const Call bannerDown{"drawSlidingBanner", [] { drawSlidingBanner(0.0f); }};
-    const Call stillUp{"drawStillCard", [] { drawStillCard(1.0f); }};
-    const Call stillDown{"drawStillCard", [] { drawStillCard(0.0f); }};
-    const Call backdropUp{"drawMorphBackdrop", [] { drawMorphBackdrop(1.0f); }};
-    const Call backdropDown{"drawMorphBackdrop", [] { drawMorphBackdrop(0.0f); }};
-    const Call morphUp{"drawMorphScene", [] { drawMorphScene(1.0f); }};
-    const Call morphDown{"drawMorphScene", [] { drawMorphScene(0.0f); }};
-    const Call reshuffle{"initRingParticles", [] { initRingParticles(); }};
-    const Call twinClose{"drawTwinRings", [] { drawTwinRings(fadeOutTarget); }};
-    const Call innerClose{"drawRingParticlesInner", [] { drawRingParticlesInner(fadeOutTarget); }};
-    const Call flyBack{"drawMeshFlyBack", [] { drawMeshFlyBack(fadeOutTarget); }};
-    const Call credits{"runCredits", [] { runCredits(); }};
-    return {
-        {"orders00-01", {intro, cardIn}},
-        {"orders02-04", {ringsUp, flyIn, cardOut}},
-        {"orders05-06", {twinUp, ringsDown, flyIn}},
-        {"order07", {twinUp, cascade, ringsDown, bannerUp}},
-        {"order08", {twinUp, cascade, bannerUp}},
-        {"orders09-11", {twinDown, cascade, bannerDown}},
-        {"order12", {stillUp, cascadeOut}},
-        {"order13", {stillDown, cascadeOut}},
-        {"orders14-23", {backdropUp, morphUp}},
-        {"orders24-25", {backdropDown, morphDown}},
-        {"order26", {twinUp, reshuffle}},
-        {"orders27+", {twinClose, innerClose, flyBack, credits}},
-    };
+// The show's timeline rows, named by their orders ("orders02-04", "order07",
+// "orders27+").
+std::vector<Row> showRows() {
+    std::vector<Row> rows;
+    for (const TimelineRow &t : timelineRows) {
+        char name[32];
+        if (t.firstOrder == kClosingOrder)
+            std::snprintf(name, sizeof name, "orders%02d+", (int)t.firstOrder);
+        else if (t.endOrder == t.firstOrder + 1)
+            std::snprintf(name, sizeof name, "order%02d", (int)t.firstOrder);
+        else
+            std::snprintf(name, sizeof name, "orders%02d-%02d", (int)t.firstOrder, (int)t.endOrder - 1);
+        Row row{name, {}};
+        for (int32_t i = 0; i < t.callCount; i++) row.calls.push_back(Call{t.calls[i].name, t.calls[i].run});
+        rows.push_back(row);
+    }
+    return rows;
 }
 
 // A latitude-longitude sphere of slices x stacks faces; `bulge` pushes the
@@ -271,12 +250,12 @@ int main(int argc, char **argv) {
     loadShowData(dataDir);
     wobbleIndexX = 17, wobbleIndexY = 123, wobbleIndexZ = 250;
 
-    for (const Row &row : timelineRows()) benchRow("scene", row, w, h, snapshotDir);
+    for (const Row &row : showRows()) benchRow("scene", row, w, h, snapshotDir);
 
     // The mesh scenes again with every mesh at the store's limit of 4000
     // faces, to show which density fits the budget.
     for (int slot = 0; slot < kMeshSlots; slot++) buildSphere(slot, 80, 50, 22.0f, slot == 2 ? 0.4f : 0.0f);
-    const std::vector<Row> rows = timelineRows();
+    const std::vector<Row> rows = showRows();
     for (int i : {0, 8}) benchRow("scene4000", rows[i], w, h, "");
     breakDown("mesh4000." + std::to_string(w) + "x" + std::to_string(h), meshPassesRow());
 

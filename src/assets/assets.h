@@ -39,5 +39,8 @@ void loadDxfMesh(const char *path, int slot);
 
 // ---- preload (preload.cpp)
 extern float loadingBrightness;  // 1.0 at start
+// The morph scene's cosine-table indices: seeded here from the random
+// numbers, then stepped by the morph scene.
+extern int32_t wobbleIndexX, wobbleIndexY, wobbleIndexZ;
 void loadAssets();
 void drawLoadingScreen(float halfWidth, float halfHeight, bool fadeOut);

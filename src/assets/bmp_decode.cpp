@@ -9,7 +9,7 @@
 
 #include "assets/assets.h"
 #include "assets/dib_bytes.h"
-#include "driver/driver.h"
+#include "driver/quit.h"
 #include "platform/platform.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "assets/assets.h"
-#include "driver/driver.h"
+#include "driver/quit.h"
 #include "platform/platform.h"
 
 MeshSlot meshStore[kMeshSlots];

@@ -7,11 +7,13 @@
 
 #include "assets/assets.h"
 #include "display/display.h"
-#include "effects/effects.h"
 #include "music/music.h"
 #include "platform/platform.h"
 
 float loadingBrightness = 1.0f;
+int32_t wobbleIndexX = 0;
+int32_t wobbleIndexY = 0;
+int32_t wobbleIndexZ = 0;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <GL/glu.h>
 
 #include "display/display.h"
-#include "driver/driver.h"
+#include "driver/quit.h"
 
 PlatformWindow displayWindow = 0;
 PlatformDc displayDc = 0;

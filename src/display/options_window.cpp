@@ -2,7 +2,7 @@
 // depth, full screen or windowed, OK or CANCEL. Owns DisplaySettings and the
 // window's flags; on OK it opens the display with the choice.
 #include "display/display.h"
-#include "driver/driver.h"
+#include "driver/quit.h"
 
 DisplaySettingsRecord DisplaySettings = {640, 480, 16, 1};
 int32_t fullScreenChecked = 1;

@@ -14,7 +14,6 @@ float fadeOutTarget = 1.0f;
 namespace {
 
 constexpr int32_t kSlideFrames = 500;
-constexpr int32_t kLastSlideOutEnd = 4400;
 constexpr int32_t kClosingFadeEnd = 5000;
 
 }  // namespace

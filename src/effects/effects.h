@@ -57,12 +57,14 @@ void drawMeshFlyBack(float target);
 // ---- morphing mesh (morph_scene.cpp)
 extern float morphSpin, morphLevel, backdropLevel;
 extern int32_t morphFrame;
-extern int32_t wobbleIndexX, wobbleIndexY, wobbleIndexZ;  // seeded by the preload
 
 void drawMorphScene(float target);
 void drawMorphBackdrop(float target);
 
 // ---- closing credits (credits.cpp)
+// The credits' count when the last slide has faded out; the closing fade of
+// picture and music follows.
+constexpr int32_t kLastSlideOutEnd = 4400;
 extern int32_t creditFrame;
 extern float creditLevels[8];
 extern float fadeOutTarget;  // 1.0 at start

@@ -1,13 +1,14 @@
 // morph_scene.cpp -- the middle of the show: mesh 1 spinning and wobbling,
 // drawn solid and sphere-mapped with a blended wireframe copy over it, morphed
 // toward meshes 4, 2 and 3 in a 600-frame cycle, in front of a wobbling
-// backdrop square. Owns the spin, the cycle counter, both fade levels and the
-// wobble indices (which the preload seeds).
+// backdrop square. Owns the spin, the cycle counter and both fade levels; it
+// steps the wobble indices the preload seeded.
 #include <GL/gl.h>
 
 #include <cfloat>
 #include <cstdlib>
 
+#include "assets/assets.h"
 #include "draw/draw.h"
 #include "effects/effects.h"
 
@@ -17,9 +18,6 @@ float morphSpin = 0.0f;
 float morphLevel = 0.0f;
 float backdropLevel = 0.0f;
 int32_t morphFrame = 0;
-int32_t wobbleIndexX = 0;
-int32_t wobbleIndexY = 0;
-int32_t wobbleIndexZ = 0;
 
 namespace {
 

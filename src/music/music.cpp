@@ -3,11 +3,11 @@
 // once per frame, steps the closing volume fade, and frees it all at exit.
 #include "music/music.h"
 
-#include "driver/driver.h"
+#include "driver/quit.h"
 
 SndSong *songHandle = nullptr;
 int32_t musicOrder = 0;
-int32_t masterVolume = 256;
+int32_t masterVolume = kFullVolume;
 
 // Every step runs whatever failed before it. The song is the show's clock:
 // a module that does not load is a failed start like a missing mesh.

@@ -6,9 +6,11 @@
 
 #include "platform/platform.h"
 
+constexpr int32_t kFullVolume = 256;  // the master volume at start
+
 extern SndSong *songHandle;   // null until loaded; null if loading failed
 extern int32_t musicOrder;    // order polled at the start of the frame; 0 at start
-extern int32_t masterVolume;  // 256 at start; counts down during the closing fade
+extern int32_t masterVolume;  // kFullVolume at start; counts down during the closing fade
 
 void startMusic(const char *path);
 void pollMusicPosition();

@@ -1,38 +1,55 @@
-// platform.h -- the whole contract between the show and the machine it runs on.
+// platform.h -- the whole contract between the show and the machine it runs
+// on. Every backend implements all of it, and nothing else is asked of one.
 //
 // The show's own code (driver, display, music, assets, draw, effects) calls
 // only what is declared here, plus OpenGL 1.1 and GLU, and never a toolkit.
-// Each backend lives in a folder of its own; what they share sits beside
+// Each backend lives in a folder of its own; what they all share sits beside
 // this header. Every backend is built and tested:
 //
 //   sdl/      live: SDL2 display window and GL context, FLTK options window,
 //             SDL2 audio output.
-//   offline/  virtual windows, an offscreen GL surface (sdl/'s GL steps on
-//             SDL's offscreen driver over EGL), and a song that advances only
-//             when the caller renders samples. Used by the capture tool and
-//             by the tests.
-//   posix/    file mapping with mmap, opening files, finding the data and the
-//             signals that end the show, for both of the above.
-//   win32/    Windows: window classes, BUTTON controls and the message queue,
-//             WGL, waveOut sound, file mapping; cross-built with mingw-w64.
+//   offline/  virtual windows, an offscreen GL surface (SDL's offscreen driver
+//             over EGL), and a song that advances only when the caller renders
+//             samples (offline/offline.h). The capture tool and the tests.
+//   win32/    Windows: window classes, BUTTON controls and the native message
+//             queue, WGL, waveOut sound, file mapping; cross-built with
+//             mingw-w64.
+// and two parts that backends take from:
+//   posix/    files (regular files only) and finding the data, and the signals
+//             that end the show, on POSIX systems (sdl/ and offline/).
+//   sdl_gl/   the GL context steps on SDL (sdl/ and offline/).
 //
-// Shared by all (this folder): the message queue and window registry
-// (platform_common.cpp), message boxes, the DIB-to-24-bit conversion
-// (dib_convert.cpp) and the module player on libopenmpt (song_openmpt.cpp).
+// Shared by every backend (this folder): the message queue, window registry,
+// default window and button handling and message-box routing
+// (platform_common.cpp), the sound front end (sound_common.cpp) over the
+// module player (song_openmpt.cpp), the DIB-to-24-bit conversion
+// (dib_convert.cpp) and the pacer (pacer.h). The test seams are not part of
+// the contract: platform_testing.h declares them for the tests, benchmarks and
+// fuzzers, which link platform_testing.cpp; the shipped programs link
+// testing_off.cpp, where no failure is ever injected.
 //
-// A new port: a folder of its own that provides the native side the shared
-// code asks for in platform_internal.h (sysBackend*: pumping native events
-// into Sys_PostMessage, destroying native windows, button marks, message
-// boxes, keyboard focus), the options window and buttons (Sys_Create*), every
-// GLimp_* call, file mapping and opening (Sys_OpenFile and Sys_MapFile take
-// regular files only), the end requests behind Sys_CatchEndSignals and
-// sysTakeEndSignal (posix/ has them for POSIX systems), and sound output
-// behind Snd_* (rendering through sound_internal.h's song player). Clicks are
-// queued as the button's mouse-up. Its GLimp_SwapBuffers presents at most 60
-// frames per second: the show counts its motion in frames of a 60 Hz display;
-// pacer.h, beside this header, does that for any backend.
-// Then a library target beside kaveld_platform_live in CMakeLists.txt (or,
-// for another system, in a build of its own like cmake/windows.cmake).
+// A new port is a folder of its own, with the same file for the same role as
+// the others:
+//   windows.cpp     the options window and its buttons (Sys_Create*), the
+//                   display window (GLimp_CreateWindow), and the native side
+//                   the shared code asks for in platform_internal.h
+//                   (sysBackend*: pumping native events into Sys_PostMessage,
+//                   destroying native windows, button marks, message boxes,
+//                   keyboard focus). Clicks are queued as the button's mouse-up.
+//   display.cpp     the display mode, the present and the swap interval. Its
+//                   GLimp_SwapBuffers presents at most 60 frames per second:
+//                   the show counts its motion in frames of a 60 Hz display;
+//                   pacer.h does that for any backend.
+//   gl_context.cpp  device context, pixel format, GL context, current context.
+//   sound.cpp       the sound output behind sound_internal.h's sndBackend*
+//                   hooks; the shared front end renders through the song player.
+//   files.cpp       Sys_OpenFile and Sys_MapFile (regular files only),
+//                   Sys_EnterShowDirectory.
+//   end_signals.cpp the end requests behind Sys_CatchEndSignals and
+//                   sysTakeEndSignal.
+// (posix/ has files.cpp and end_signals.cpp for POSIX systems.) Then a library
+// target kaveld_platform_<folder> in this folder's CMakeLists.txt, built and
+// tested in CI.
 //
 // Message numbers and virtual-key codes keep the values the show relies on
 // (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18,
@@ -134,7 +151,6 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *captio
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h);
 void Sys_SetButtonCheck(PlatformWindow button, bool checked);
-bool Sys_GetButtonCheck(PlatformWindow button);
 
 // ---------------------------------------------------------------- display window and GL
 
@@ -200,7 +216,6 @@ void Sys_ReportFailure(const char *format, ...) __attribute__((format(printf, 1,
 struct PlatformFileMap {
     const uint8_t *data;
     size_t length;
-    int fd;
 };
 // Only regular files are read: anything else (a directory, a FIFO, a device)
 // counts as a file that cannot be opened, and opening it never waits.
@@ -256,35 +271,3 @@ int Snd_GetOrder(SndSong *song);                      // the order being heard; 
 bool Snd_SetMasterVolume(SndSong *song, int volume);  // 0..256, 256 = unity
 void Snd_FreeSong(SndSong *song);
 void Snd_Close();
-
-// ---------------------------------------------------------------- backend control
-
-// Offline backend only: whether its virtual options window presses OK by
-// itself once created (the capture tool sets the display settings first),
-// and the hook that sees every presented frame. Live backend: ignored.
-struct PlatformOfflineConfig {
-    bool autoAcceptOptions;
-    void (*onPresent)(void *user, int width, int height);  // GL context current; may read pixels
-    void *user;
-};
-void Sys_ConfigureOffline(const PlatformOfflineConfig *config);
-
-// Offline sound: renders the next frames of the playing song (interleaved
-// stereo float at the init rate) and advances the song by exactly that much.
-// Returns frames written (0 when no song plays: *out is filled with silence).
-size_t Snd_RenderOffline(float *out, size_t frames);
-
-// Test seams, offline backend: fail the next n calls of a step, by name
-// ("RegisterClass", "CreateOptionsWindow", "CreateButton", "CreateWindow",
-// "ChangeDisplayMode", "GetDc", "ChoosePixelFormat", "SetPixelFormat",
-// "CreateContext", "MakeCurrent", "DeleteContext", "SndInit").
-void Sys_InjectFailure(const char *step, int count);
-// Message boxes go to this hook instead of the screen when set.
-typedef void (*PlatformMessageBoxHook)(PlatformWindow owner, const char *text, const char *caption);
-void Sys_SetMessageBoxHook(PlatformMessageBoxHook hook);
-// Both backends: the version Snd_GetVersion reports from now on; 0 puts back
-// the player's own.
-void Snd_OverrideVersion(float version);
-// Both backends: while on, Snd_GetOrder reports `order` for every song, a
-// null one included; off goes back to the song's own order.
-void Snd_OverrideOrder(bool on, int order);

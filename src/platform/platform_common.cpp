@@ -1,7 +1,7 @@
-// platform_common.cpp -- the parts of the platform that both backends share:
-// the message queue, the window registry and class table, default window
-// and button handling, message-box routing, failure lines, failure
-// injection and the icon resource.
+// platform_common.cpp -- the window side every backend shares: the message
+// queue, the window registry and class table, default window and button
+// handling, message-box routing, failure lines, the calendar time and the
+// icon resource.
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -18,8 +18,6 @@ namespace {
 std::deque<PlatformMessage> messageQueue;
 SysWindow windows[kSysMaxWindows];
 std::vector<PlatformWindowClass> classes;
-std::vector<std::pair<std::string, int>> injectedFailures;
-PlatformMessageBoxHook messageBoxHook = nullptr;
 bool calendarTimeFixed = false;
 int64_t fixedCalendarTime = 0;
 const auto platformStart = std::chrono::steady_clock::now();
@@ -60,18 +58,6 @@ void Sys_FixCalendarTime(int64_t seconds) {
     calendarTimeFixed = true;
     fixedCalendarTime = seconds;
 }
-
-bool sysShouldFail(const char *step) {
-    for (auto &f : injectedFailures) {
-        if (f.first == step && f.second > 0) {
-            f.second--;
-            return true;
-        }
-    }
-    return false;
-}
-
-void Sys_InjectFailure(const char *step, int count) { injectedFailures.emplace_back(step, count); }
 
 bool Sys_RegisterClass(const PlatformWindowClass *windowClass) {
     if (sysShouldFail("RegisterClass") || !windowClass || !windowClass->name || sysFindClass(windowClass->name))
@@ -161,11 +147,6 @@ void Sys_SetButtonCheck(PlatformWindow button, bool checked) {
     sysBackendSetCheck(button, entry);
 }
 
-bool Sys_GetButtonCheck(PlatformWindow button) {
-    SysWindow *entry = sysWindow(button);
-    return entry && entry->checked;
-}
-
 void Sys_ReportFailure(const char *format, ...) {
     char text[512];
     va_list args;
@@ -175,14 +156,8 @@ void Sys_ReportFailure(const char *format, ...) {
     std::fprintf(stderr, "kaveld: %s\n", text);
 }
 
-void Sys_SetMessageBoxHook(PlatformMessageBoxHook hook) { messageBoxHook = hook; }
-
 void Sys_MessageBox(PlatformWindow owner, const char *text, const char *caption) {
-    if (messageBoxHook) {
-        messageBoxHook(owner, text, caption);
-        return;
-    }
-    sysBackendShowMessageBox(owner, text, caption);
+    if (!sysMessageBoxCaptured(owner, text, caption)) sysBackendShowMessageBox(owner, text, caption);
 }
 
 // Parses the icon's XPM text (one character per pixel, "#rrggbb" or "None").

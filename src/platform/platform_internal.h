@@ -1,5 +1,5 @@
 // platform_internal.h -- what the platform's common code and its backends
-// share: the window registry, the class table, failure injection and the
+// share: the window registry, the class table, the test seams and the window
 // hooks each backend provides. Never included outside src/platform.
 #pragma once
 
@@ -23,8 +23,6 @@ enum : int { kSysMaxWindows = 32 };
 SysWindow *sysWindow(PlatformWindow window);  // null when free or out of range
 PlatformWindow sysAllocWindow(SysWindowType type, PlatformWindowProc proc, PlatformWindow parent);
 const PlatformWindowClass *sysFindClass(const char *name);
-// True (and one count used up) when a failure was injected for this step.
-bool sysShouldFail(const char *step);
 uint32_t sysNowMs();
 bool sysQueueEmpty();  // no message waits in the queue
 // Icon resource 101 as 32x32 RGBA pixels (from res/kaveld_icon.xpm).
@@ -32,7 +30,18 @@ const uint32_t *sysIconRgba();
 // The signal caught by Sys_CatchEndSignals, once; 0 before and after.
 int sysTakeEndSignal();
 
-// Provided by each backend.
+// The test seams: platform_testing.cpp in the tests, benchmarks and fuzzers,
+// testing_off.cpp (always false) in the shipped programs.
+// True (and one count used up) when a failure was injected for this step.
+bool sysShouldFail(const char *step);
+// True when a test took the message box instead of the screen.
+bool sysMessageBoxCaptured(PlatformWindow owner, const char *text, const char *caption);
+// True, with the order to report, while a test fixes the song's order.
+bool sysOrderFixed(int *order);
+// The player version a test fixed; 0 when none.
+float sysVersionFixed();
+
+// Provided by each backend's windows.cpp.
 void sysBackendPump();  // native events -> Sys_PostMessage
 void sysBackendDestroyNative(PlatformWindow window, SysWindow *entry);
 void sysBackendSetCheck(PlatformWindow window, SysWindow *entry);

@@ -1,8 +1,7 @@
-// song_openmpt.cpp -- the module player both sound backends share: loads a
+// song_openmpt.cpp -- the module player every sound backend shares: loads a
 // tracker module (the show's is XM) with libopenmpt, renders it looping from
 // its restart position, applies the master volume without clicks, and keeps
-// the order log that maps rendered frames to orders. Also the version query
-// and the test overrides of version and order.
+// the order log that maps rendered frames to orders.
 #include <libopenmpt/libopenmpt.h>
 
 #include <atomic>
@@ -13,11 +12,6 @@
 #include "platform/sound_internal.h"
 
 namespace {
-
-const float kPlayerVersion = 3.5f;
-float versionOverride = 0.0f;
-bool orderOverridden = false;
-int orderOverride = 0;
 
 const long kMaxModuleBytes = 64L * 1024 * 1024;
 const int kVolumeRampFrames = 256;  // every volume change is spread over 5.8 ms
@@ -112,20 +106,6 @@ size_t renderPiece(SndSong *song, int rate, float *out, size_t frames) {
 }
 
 }  // namespace
-
-float Snd_GetVersion() { return versionOverride != 0.0f ? versionOverride : kPlayerVersion; }
-
-void Snd_OverrideVersion(float version) { versionOverride = version; }
-
-void Snd_OverrideOrder(bool on, int order) {
-    orderOverridden = on;
-    orderOverride = order;
-}
-
-bool songOrderOverride(int *order) {
-    if (orderOverridden) *order = orderOverride;
-    return orderOverridden;
-}
 
 SndSong *Snd_LoadSong(const char *path) {
     std::vector<unsigned char> bytes;

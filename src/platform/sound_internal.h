@@ -1,8 +1,9 @@
-// sound_internal.h -- what the two sound backends share: the module player
-// (song_openmpt.cpp). A song renders on one thread at a time (the audio
-// callback, or the caller in offline mode); its order log and master volume
-// may be read or set from the main thread meanwhile without locks.
-// Included only by src/platform and by the tests.
+// sound_internal.h -- the sound side every backend shares: the module player
+// (song_openmpt.cpp), the front end's state (sound_common.cpp) and the hooks
+// each backend's sound.cpp provides to it. A song renders on one thread at a
+// time (the audio callback, or the caller in offline mode); its order log and
+// master volume may be read or set from the main thread meanwhile without
+// locks. Included only by src/platform and by the tests.
 #pragma once
 
 #include <cstddef>
@@ -28,10 +29,28 @@ int songLastOrder(const SndSong *song);
 // Order that song frame `frame` was rendered in, from the order log; lock-free,
 // any thread. Frames not yet rendered report the latest order.
 int songOrderAt(const SndSong *song, uint64_t frame);
-// True, with the order to report, while tests override the order query.
-bool songOrderOverride(int *order);
 // Unloads the module. The song must not be rendering.
 void songDestroy(SndSong *song);
+// ---- the front end (sound_common.cpp), for the backends
+// The song the output plays (null when none) and the rate it was opened at.
+SndSong *sndPlayingSong();
+int sndMixRate();
+
+// ---- each backend's sound.cpp. The front end calls them from the main
+// thread, one output at a time: open, then any number of start/stop pairs,
+// then close.
+// Opens the output for interleaved stereo float at *rate (a rate the device
+// cannot take is changed to the one it runs at), buffering about bufferMs.
+// False when it cannot, with *why saying why ("" when there is nothing to add).
+bool sndBackendOpen(int *rate, int bufferMs, const char **why);
+// Starts rendering song, already rewound, through the open output.
+bool sndBackendStart(SndSong *song);
+// Stops rendering the playing song; once it returns, nothing renders it.
+void sndBackendStop();
+// The frame of the playing song being heard now; false when the output
+// cannot tell (the front end keeps the last one it heard).
+bool sndBackendHeardFrame(uint64_t *frame);
+void sndBackendClose();
 // Time the open output takes from handing a block over to it being heard, as
-// the order query assumes it; 0 when no output is open or it has none.
+// the heard frame assumes it; 0 when no output is open or it has none.
 int64_t sndOutputLatencyNs();

@@ -10,14 +10,15 @@
 #include <cstring>
 #include <ctime>
 
-#include "../music/xm_fixture.h"
 #include "assets/assets.h"
 #include "assets/bmp_fixture.h"
-#include "draw/gl_scene.h"
 #include "effects/effects.h"
 #include "music/music.h"
+#include "platform/offline/offline.h"
 #include "support/gl_log.h"
+#include "support/gl_scene.h"
 #include "support/test_support.h"
+#include "support/xm_fixture.h"
 
 namespace {
 

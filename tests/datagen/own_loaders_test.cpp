@@ -8,6 +8,7 @@
 
 #include "assets/assets.h"
 #include "cue_sheet.h"
+#include "platform/offline/offline.h"
 #include "support/test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "draw/draw.h"
-#include "draw/gl_scene.h"
+#include "support/gl_scene.h"
 
 namespace {
 

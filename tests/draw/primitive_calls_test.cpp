@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "draw/draw.h"
-#include "draw/gl_scene.h"
 #include "support/gl_log.h"
+#include "support/gl_scene.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/draw.h"
-#include "draw/gl_scene.h"
+#include "support/gl_scene.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 
 #include "assets/assets.h"
 #include "music/music.h"
+#include "platform/offline/offline.h"
 #include "support/test_support.h"
 
 namespace {

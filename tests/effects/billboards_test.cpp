@@ -2,8 +2,8 @@
 // and growth, and which squares are drawn, on real Mesa GL.
 #include <gtest/gtest.h>
 
-#include "draw/gl_scene.h"
 #include "effects/effects.h"
+#include "support/gl_scene.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // comes to rest (their calls, step by step, are in routine_calls_test.cpp).
 #include <gtest/gtest.h>
 
-#include "draw/gl_scene.h"
 #include "effects/effects.h"
+#include "support/gl_scene.h"
 
 namespace {
 

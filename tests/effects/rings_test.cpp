@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "draw/gl_scene.h"
 #include "effects/effects.h"
+#include "support/gl_scene.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "draw/gl_scene.h"
 #include "effects/effects.h"
 #include "support/gl_log.h"
+#include "support/gl_scene.h"
 
 namespace {
 

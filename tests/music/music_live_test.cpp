@@ -15,10 +15,10 @@
 #include <algorithm>
 
 #include "driver/driver.h"
-#include "music/disk_sync.h"
 #include "music/music.h"
-#include "music/xm_fixture.h"
 #include "platform/platform.h"
+#include "support/disk_sync.h"
+#include "support/xm_fixture.h"
 
 namespace {
 
@@ -66,18 +66,6 @@ TEST(MusicLive, OutputThatCannotOpenIsCountedAndHarmless) {
     EXPECT_EQ(musicOrder, 0);
     stepMusicFadeOut();
     stopMusic();
-}
-
-TEST(MusicLive, CancelledStartAndMissingModuleAreHarmless) {
-    stopMusic();
-    EXPECT_EQ(Snd_GetOrder(nullptr), -1);
-    EXPECT_FALSE(Snd_PlaySong(nullptr));
-    Snd_Close();
-    startMusic("/nonexistent/kaveld/demotune.xm");
-    pollMusicPosition();
-    EXPECT_EQ(musicOrder, -1);
-    stopMusic();
-    EXPECT_EQ(quitRequests, 1);  // no song, no show
 }
 
 TEST(MusicLive, FreeWhilePlayingThenPlayAnother) {

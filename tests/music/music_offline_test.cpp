@@ -9,9 +9,11 @@
 
 #include "driver/driver.h"
 #include "music/music.h"
-#include "music/xm_fixture.h"
+#include "platform/offline/offline.h"
 #include "platform/platform.h"
+#include "platform/platform_testing.h"
 #include "platform/sound_internal.h"
+#include "support/xm_fixture.h"
 
 namespace {
 

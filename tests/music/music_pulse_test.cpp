@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "music/pulse_sync.h"
+#include "support/pulse_sync.h"
 
 TEST(MusicPulse, HeardOrderChangesWhenReported) {
     PulseSyncRun run;

@@ -13,6 +13,7 @@
 #include "display/display.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "platform/platform_testing.h"
 
 namespace test {
 

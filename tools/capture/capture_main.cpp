@@ -16,8 +16,10 @@
 #include "capture.h"
 #include "display/display.h"
 #include "driver/driver.h"
+#include "driver/timeline.h"
 #include "effects/effects.h"
 #include "music/music.h"
+#include "platform/offline/offline.h"
 
 namespace {
 
@@ -50,8 +52,8 @@ long videoFramesThrough(long n, int fps) {
 
 int percentDone(const CaptureRun &run) {
     if (run.options.frames > 0) return (int)(100 * run.showFrames / run.options.frames);
-    if (musicOrder < 27) return std::max(0, musicOrder) * 60 / 27;
-    return 60 + std::min(39, creditFrame * 40 / 4660);
+    if (musicOrder < kClosingOrder) return std::max(0, musicOrder) * 60 / kClosingOrder;
+    return 60 + std::min(39, creditFrame * 40 / kClosingRowFrames);
 }
 
 void progress(const CaptureRun &run, bool last) {

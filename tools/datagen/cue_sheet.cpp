@@ -80,8 +80,7 @@ int ballCalls(bool whole) {
 // The credits count 4400 calls; the closing fade starts on call 4402 and
 // hands the music 256 volumes before it reaches 0, by which time the
 // returning ball (fading from about 1 at 0.005) is dark: the show ends on
-// call 4401 + 256.
-constexpr int kCreditCalls = 4400, kVolumeSteps = 256;
+// call 4401 + 256 (kClosingRowFrames).
 
 // Where a layer stops showing (under 1% of its pixels brighter than 40 of
 // 255, as `make storyboard` measures it): the morph below level 0.5 (its
@@ -119,9 +118,9 @@ std::vector<CueRow> makeSheet() {
     {24, 26, {1, 1}, kBridgeBpm, e.fadeDown - 3 * fastBar / 4, e.fadeDown * 4 / 5,
      "bridge, faster: the morph fades out; cut at about a fifth of its level, where it would go dark, since "
      "the twin rings that follow need some forty frames to show"},
-    {26, 27, {4}, kBridgeBpm, e.fadeUp, e.fadeUp + 2 * fastBar,
+    {26, kFinaleOrder, {4}, kBridgeBpm, e.fadeUp, e.fadeUp + 2 * fastBar,
      "bridge: the twin rings fade back in; the closing swarm is laid out on every frame"},
-    {27, 39, {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}, kTuneBpm, e.showEnd + bar, 56 * bar,
+    {kFinaleOrder, kFinaleOrder + 12, {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}, kTuneBpm, e.showEnd + bar, 56 * bar,
      "finale: the credits and the closing fade; the music from here must outlast them before it loops"},
   };
 }
@@ -142,7 +141,7 @@ EffectFrames effectFrames() {
     e.ballAtEdge = ballCalls(false);
     e.ballGone = ballCalls(true);
     e.morphCycle = 600;
-    e.showEnd = kCreditCalls + 1 + kVolumeSteps;
+    e.showEnd = kClosingRowFrames;
     return e;
 }
 

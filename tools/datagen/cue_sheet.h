@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/timeline.h"
+
 constexpr int kShowFps = 60;
 constexpr int kTuneSpeed = 6;    // ticks per row
 constexpr int kTuneBpm = 144;    // 2.5 / 144 s a tick: one bar of 16 rows is 100 frames
@@ -13,7 +15,8 @@ constexpr int kDriveBpm = 160;   // the drive's faster tempo: 90 frames a bar
 constexpr int kBridgeBpm = 180;  // the bridge's faster tempo: 80 frames a bar
 constexpr int kRowsPerBar = 16;
 
-constexpr int kFinaleOrder = 27;  // the closing row; also the module's restart position
+// The closing row's first order is also the module's restart position.
+constexpr int kFinaleOrder = kClosingOrder;
 
 // One row of the timeline and the orders that play under it.
 struct CueRow {

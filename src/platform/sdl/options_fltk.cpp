@@ -14,9 +14,7 @@
 
 #include <string>
 
-#include "platform/platform_internal.h"
-
-void liveReportNoDisplay(const char *why);  // platform_live.cpp
+#include "platform/sdl/sdl_internal.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // message boxes as an in-page dialog, the wait for the next animation frame,
 // Web Audio output fed ahead of the audio clock, and the deterministic mode
 // that hands chosen frames to the page's tests. Every kw* function is called
-// from the backend's C++ (platform_web.cpp, sound_web.cpp); the await-ing
+// from the backend's C++ (windows.cpp, display.cpp, sound.cpp); the await-ing
 // ones suspend the show (asyncify) and let the browser run meanwhile.
 mergeInto(LibraryManager.library, {
   $KW__postset: 'KW.init();',

@@ -3,6 +3,7 @@
 // src/platform/web.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/platform_internal.h"
@@ -36,6 +37,10 @@ void kwAudioClose();
 // chosen frames of the show (`frames`, counted from the first present after
 // the song started) are read back for the page's tests.
 bool webStepMode();
-// The order the show last polled, and whether the song has started.
-int webPolledOrder();
+// Whether the song has started, and the order heard when the show last asked.
 bool webSongStarted();
+int webHeardOrder();
+// Deterministic mode: advances the playing song by frames (their sound goes nowhere).
+void webStepSound(size_t frames);
+// The display window a device context draws on, 0 when none (gl_context.cpp).
+PlatformDc webDcWindow(PlatformDc dc);

@@ -1,0 +1,25 @@
+// platform_testing.h -- the seams the tests, benchmarks and fuzzers use to
+// drive the platform where a real machine would not: failures injected into
+// named steps, message boxes captured, the song's order and the player's
+// version fixed, a button's mark read back. Not part of the contract; a
+// program that includes this links platform_testing.cpp (library
+// kaveld_platform_testing), and the shipped programs never do.
+#pragma once
+
+#include "platform/platform.h"
+
+// Fails the next n calls of a step, by name ("RegisterClass",
+// "CreateOptionsWindow", "CreateButton", "CreateWindow", "ChangeDisplayMode",
+// "GetDc", "ChoosePixelFormat", "SetPixelFormat", "CreateContext",
+// "MakeCurrent", "DeleteContext", "SndInit"). Every backend honours them.
+void Sys_InjectFailure(const char *step, int count);
+// Message boxes go to this hook instead of the screen while it is set.
+typedef void (*PlatformMessageBoxHook)(PlatformWindow owner, const char *text, const char *caption);
+void Sys_SetMessageBoxHook(PlatformMessageBoxHook hook);
+// The version Snd_GetVersion reports from now on; 0 puts back the player's own.
+void Snd_OverrideVersion(float version);
+// While on, Snd_GetOrder reports `order` for every song, a null one included;
+// off goes back to the song's own order.
+void Snd_OverrideOrder(bool on, int order);
+// The mark a check box or radio button shows (false for anything else).
+bool Sys_GetButtonCheck(PlatformWindow button);

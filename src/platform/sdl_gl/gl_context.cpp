@@ -1,0 +1,120 @@
+// gl_context.cpp -- the GL steps of the display window on SDL, shared by the
+// live backend (an X11 window) and the offline one (SDL's offscreen driver
+// over EGL): the display window's SDL window, device context, pixel format,
+// context and current context.
+#include "platform/sdl_gl/gl_context.h"
+
+#include "platform/platform_internal.h"
+
+namespace {
+
+struct DcRecord {
+    PlatformWindow window;
+    int pixelFormat;  // 0 until set; a window takes its format once
+};
+DcRecord dcs[kSysMaxWindows + 1];
+bool contextCurrent = false;  // owned by GLimp_MakeCurrent and GLimp_CreateContext
+
+DcRecord *dcRecord(PlatformDc dc) {
+    if (dc < 1 || dc > kSysMaxWindows) return nullptr;
+    DcRecord *record = &dcs[dc];
+    return sysWindow(record->window) ? record : nullptr;
+}
+
+}  // namespace
+
+void sdlSetGlAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+}
+
+void sdlRetireWindow(SysWindow *entry) {
+    if (entry->type == kSysWindowDisplay && entry->native) SDL_HideWindow((SDL_Window *)entry->native);
+    entry->native = nullptr;
+}
+
+SDL_Window *sdlWindowOf(PlatformWindow window) {
+    SysWindow *entry = sysWindow(window);
+    return entry && entry->type == kSysWindowDisplay ? (SDL_Window *)entry->native : nullptr;
+}
+
+PlatformWindow sdlNewDisplayWindow(const PlatformWindowClass *windowClass, const char *caption, int x, int y, int w,
+                                   int h, Uint32 flags) {
+    sdlSetGlAttributes();
+    SDL_Window *native = SDL_CreateWindow(caption, x, y, w, h, SDL_WINDOW_OPENGL | flags);
+    if (!native) {
+        Sys_ReportFailure("cannot create the display window: %s", SDL_GetError());
+        return 0;
+    }
+    PlatformWindow window = sysAllocWindow(kSysWindowDisplay, windowClass->proc, 0);
+    if (!window) {
+        SDL_DestroyWindow(native);
+        return 0;
+    }
+    sysWindow(window)->native = native;
+    return window;
+}
+
+PlatformDc GLimp_GetDc(PlatformWindow window) {
+    if (sysShouldFail("GetDc") || !sdlWindowOf(window)) return 0;
+    dcs[window] = DcRecord{window, dcs[window].window == window ? dcs[window].pixelFormat : 0};
+    return window;
+}
+
+void GLimp_ReleaseDc(PlatformWindow, PlatformDc) {}
+
+int GLimp_ChoosePixelFormat(PlatformDc dc, const PlatformPixelFormat *format) {
+    if (sysShouldFail("ChoosePixelFormat") || !dcRecord(dc) || !format) return 0;
+    bool fits = (format->colorBits == 16 || format->colorBits == 24 || format->colorBits == 32) &&
+                format->depthBits > 0 && format->depthBits <= 24 && format->doubleBuffer;
+    return fits ? 1 : 0;
+}
+
+bool GLimp_SetPixelFormat(PlatformDc dc, int formatIndex, const PlatformPixelFormat *format) {
+    DcRecord *record = dcRecord(dc);
+    if (sysShouldFail("SetPixelFormat") || !record || formatIndex != 1 || !format || record->pixelFormat != 0)
+        return false;
+    record->pixelFormat = formatIndex;
+    return true;
+}
+
+PlatformGlContext GLimp_CreateContext(PlatformDc dc) {
+    DcRecord *record = dcRecord(dc);
+    if (sysShouldFail("CreateContext") || !record || record->pixelFormat == 0) return 0;
+    SDL_GLContext context = SDL_GL_CreateContext(sdlWindowOf(record->window));
+    if (!context) {
+        Sys_ReportFailure("cannot create a GL context: %s", SDL_GetError());
+        return 0;
+    }
+    SDL_GL_MakeCurrent(nullptr, nullptr);  // a new context is not current until asked
+    contextCurrent = false;
+    return (PlatformGlContext)context;
+}
+
+bool GLimp_MakeCurrent(PlatformDc dc, PlatformGlContext context) {
+    if (sysShouldFail("MakeCurrent")) return false;
+    if (dc == 0 && context == 0) {
+        SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
+        contextCurrent = false;
+        return true;
+    }
+    DcRecord *record = dcRecord(dc);
+    if (!record || !context) return false;
+    contextCurrent = SDL_GL_MakeCurrent(sdlWindowOf(record->window), (SDL_GLContext)context) == 0;
+    if (!contextCurrent) Sys_ReportFailure("cannot make the GL context current: %s", SDL_GetError());
+    return contextCurrent;
+}
+
+bool GLimp_DeleteContext(PlatformGlContext context) {
+    if (sysShouldFail("DeleteContext") || !context) return false;
+    SDL_GL_DeleteContext((SDL_GLContext)context);
+    return true;
+}
+
+bool GLimp_HasCurrentContext() { return contextCurrent && SDL_GL_GetCurrentContext() != nullptr; }
