@@ -113,6 +113,7 @@ void GLimp_SwapBuffers(PlatformDc dc) {
         stepPresent(width, height);
         return;
     }
+    kwHandOver(webHeardOrder(), webSongStarted() ? 1 : 0);
     if (intervalAsked != pacedInterval) {
         pacerStart(&pacer, PacerClock{pacerNow, pacerSleep, nullptr});
         pacedInterval = intervalAsked;
@@ -123,6 +124,6 @@ void GLimp_SwapBuffers(PlatformDc dc) {
         owedSeconds = 0;
         emscripten_sleep((unsigned)(owed * 1000.0));
     }
-    kwPresent(webHeardOrder(), webSongStarted() ? 1 : 0);
+    kwWaitFrame();
     if (intervalAsked != 0) pacerAfterPresent(&pacer);
 }

@@ -276,16 +276,22 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  // Hands the frame drawn to the browser and waits for the next animation frame.
-  kwPresent__deps: ['$KW'],
-  kwPresent__sig: 'vii',
-  kwPresent: function(order, running) {
+  // A frame drawn: logged (and with `probe`, measured) before anything yields.
+  kwHandOver__deps: ['$KW'],
+  kwHandOver: function(order, running) {
+    var entry = {at: performance.now(), shown: 0, order: order, running: running};
+    if (KW.params.has('probe')) entry.brightness = KW.brightness();
+    if (KW.presents.length < 100000) KW.presents.push(entry);
+  },
+
+  // Lets the browser show the frame: waits for the next animation frame.
+  kwWaitFrame__deps: ['$KW'],
+  kwWaitFrame__sig: 'v',
+  kwWaitFrame: function() {
     return Asyncify.handleSleep(function(wakeUp) {
-      var entry = {at: performance.now(), shown: 0, order: order, running: running};
-      if (KW.params.has('probe')) entry.brightness = KW.brightness();
-      if (KW.presents.length < 100000) KW.presents.push(entry);
       requestAnimationFrame(function(time) {
-        entry.shown = time;
+        var last = KW.presents[KW.presents.length - 1];
+        if (last && !last.shown) last.shown = time;
         wakeUp();
       });
     });

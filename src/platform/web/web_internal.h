@@ -21,7 +21,8 @@ int kwCreateDisplay(int window, const char *caption, int fullScreen, int w, int 
 int kwEnterFullScreen(int window);  // waits for the browser's answer
 void kwLeaveFullScreen();
 void kwMessageBox(const char *text, const char *caption);  // waits for OK
-void kwPresent(int order, int running);                    // waits for the next animation frame
+void kwHandOver(int order, int running);                   // logs the frame just drawn
+void kwWaitFrame();                                        // waits for the next animation frame
 void kwCaptureFrame(int frame, int w, int h);
 int kwAudioOpen();  // the output's rate, 0 when there is none
 void kwAudioStart(float *buffer, int chunkFrames, int aheadMs);
