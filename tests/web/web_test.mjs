@@ -128,6 +128,45 @@ describe('the show', () => {
     await page.close();
   });
 
+  it('ends when the options window is closed', async () => {
+    const page = await openPage(chromium.browser, site.url);
+    await page.click('.kw-options .kw-close');
+    await ended(page);
+    assert.equal(await page.evaluate(() => kaveld.presents.length), 0);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  // What the browser refuses: full screen (the show's message box, answered
+  // in the page's dialog), WebGL, Web Audio. Each is a failed start: no frame
+  // of the show, and the end page says what failed.
+  for (const [what, refuse, fullScreen, line] of [
+    ['full screen', () => { Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('denied')); }, true,
+     /the browser did not allow full screen/],
+    ['WebGL', () => { HTMLCanvasElement.prototype.getContext = () => null; }, false,
+     /cannot create a WebGL context/],
+    ['Web Audio', () => { delete window.AudioContext; }, false,
+     /cannot open the sound output: the browser has no Web Audio/],
+  ]) {
+    it(`says so when the browser refuses ${what}`, async () => {
+      const page = await openPage(chromium.browser, site.url, refuse);
+      if (!fullScreen) await click(page, 'full screen');
+      await click(page, 'OK');
+      if (fullScreen) {
+        await until(page, () => document.getElementById('kw-box').open);
+        assert.deepEqual(await page.$eval('#kw-box', (b) => [b.querySelector('.kw-caption span').textContent,
+                                                               b.querySelector('.kw-text').textContent]),
+                         ['video mode fail', 'sorry the video mode you wanted could not be set']);
+        await page.click('#kw-box .kw-ok');
+      }
+      await ended(page);
+      assert.match(await page.$eval('#failures', (n) => n.textContent), line);
+      assert.equal(await page.evaluate(() => kaveld.presents.filter((p) => p.running).length), 0);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
+  }
+
   it('says so when the music module does not load, and draws no frame of the show', async () => {
     const page = await openPage(chromium.browser, site.url, () => {
       window.kaveldBeforeMain = (m) => m.FS.writeFile('data/demotune.xm', new Uint8Array(5000).fill(7));
