@@ -25,7 +25,7 @@ function(kaveld_web_program)
     -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall,FS] -sALLOW_MEMORY_GROWTH=1
     -sINITIAL_MEMORY=64MB -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1 -sDISABLE_EXCEPTION_CATCHING=0
     -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1 -sASYNCIFY_STACK_SIZE=16384
-    -sASYNCIFY_IMPORTS=[kwEnterFullScreen,kwMessageBox,kwWaitFrame]
+    -sASYNCIFY_IMPORTS=[kwEnterFullScreen,kwMessageBox,kwWaitFrame,kwAudioOpen]
     --js-library ${library} --preload-file ${KAVELD_DATA_DIR}@data)
   configure_file(${CMAKE_SOURCE_DIR}/src/platform/web/index.html ${site}/index.html COPYONLY)
 endfunction()

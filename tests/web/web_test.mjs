@@ -147,6 +147,10 @@ describe('the show', () => {
      /cannot create a WebGL context/],
     ['Web Audio', () => { delete window.AudioContext; }, false,
      /cannot open the sound output: the browser has no Web Audio/],
+    ['to start the sound', () => {
+      const Real = AudioContext;
+      window.AudioContext = class extends Real { resume() { return this.suspend(); } };
+    }, false, /cannot open the sound output: the browser's audio output did not start/],
   ]) {
     it(`says so when the browser refuses ${what}`, async () => {
       const page = await openPage(chromium.browser, site.url, refuse);

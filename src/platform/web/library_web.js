@@ -307,10 +307,24 @@ mergeInto(LibraryManager.library, {
     KW.captures[frame] = pixels;
   },
 
+  // The output's rate once it runs; 0 without Web Audio, -1 when it has not
+  // started within two seconds of being asked (no sound device, say).
   kwAudioOpen__deps: ['$KW'],
+  kwAudioOpen__sig: 'i',
   kwAudioOpen: function() {
-    if (!KW.audio) KW.primeAudio();
-    return KW.audio ? KW.audio.sampleRate : 0;
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (!KW.audio) KW.primeAudio();
+      if (!KW.audio) return wakeUp(0);
+      var done = false;
+      var answer = function() {
+        if (done) return;
+        done = true;
+        wakeUp(KW.audio && KW.audio.state == 'running' ? KW.audio.sampleRate : -1);
+      };
+      if (KW.audio.state == 'running') return answer();
+      KW.audio.resume().then(answer, answer);
+      setTimeout(answer, 2000);
+    });
   },
 
   kwAudioStart__deps: ['$KW'],

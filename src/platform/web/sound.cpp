@@ -69,9 +69,11 @@ int webHeardOrder() { return renderingSong ? songOrderAt(renderingSong, heardFra
 bool sndBackendOpen(int *rate, int bufferMs, const char **why) {
     aheadMs = kBuffersAhead * bufferMs;
     if (webStepMode()) return true;
-    *rate = kwAudioOpen();
-    *why = "the browser has no Web Audio";
-    return *rate != 0;
+    const int opened = kwAudioOpen();
+    *why = opened == 0 ? "the browser has no Web Audio" : "the browser's audio output did not start";
+    if (opened <= 0) return false;
+    *rate = opened;
+    return true;
 }
 
 bool sndBackendStart(SndSong *song) {

@@ -24,7 +24,7 @@ void kwMessageBox(const char *text, const char *caption);  // waits for OK
 void kwHandOver(int order, int running);                   // logs the frame just drawn
 void kwWaitFrame();                                        // waits for the next animation frame
 void kwCaptureFrame(int frame, int w, int h);
-int kwAudioOpen();  // the output's rate, 0 when there is none
+int kwAudioOpen();  // waits for the output: its rate; 0 without Web Audio, -1 when it does not start
 void kwAudioStart(float *buffer, int chunkFrames, int aheadMs);
 double kwAudioHeardFrame();
 double kwAudioLatencyNs();
