@@ -97,6 +97,37 @@ describe('the show', () => {
     await page.close();
   });
 
+  it('keeps the music in a hidden tab, and the picture catches up with the order heard', async () => {
+    const page = await openPage(chromium.browser, site.url);
+    await click(page, 'full screen');
+    await click(page, 'OK');
+    await until(page, () => kaveld.presents.filter((p) => p.running).length >= 30);
+    const state = () => page.evaluate(() => ({presents: kaveld.presents.length, scheduled: kaveld.song.frames,
+                                              visibility: document.visibilityState}));
+    const before = await state();
+    const other = await chromium.browser.newPage();
+    await other.bringToFront();
+    await new Promise((r) => setTimeout(r, 6000));
+    const hidden = await state();
+    await other.close();
+    await page.bringToFront();
+    await until(page, (n) => kaveld.presents.length >= n + 10, 30000, hidden.presents);
+    assert.equal(hidden.visibility, 'hidden');
+    assert.ok(hidden.presents - before.presents <= 2, 'no frames drawn while hidden');
+    assert.ok(hidden.scheduled - before.scheduled >= 5 * 44100, 'the music went on');
+    // The order drawn again is the one heard now, from the song's own order log.
+    const {drawn, heard} = await page.evaluate(() => {
+      const s = kaveld.song, frame = (kaveld.audio.currentTime - kaveld.latency() - s.start) * s.rate;
+      const starts = kaveld.orderStarts.filter((o) => (o[1] - s.start) * s.rate <= frame);
+      return {drawn: kaveld.presents[kaveld.presents.length - 1].order, heard: starts.length ? starts[starts.length - 1][0] : 0};
+    });
+    assert.ok(Math.abs(drawn - heard) <= 1 && drawn > 0, `drawn order ${drawn}, heard ${heard}`);
+    await page.keyboard.press('Escape');
+    await ended(page);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
   it('in full screen draws the chosen size scaled to fit, and leaving full screen ends it as Esc does', async () => {
     const page = await openPage(chromium.browser, site.url);
     await click(page, '800x600');
