@@ -105,7 +105,7 @@ web:
 	@$(EMSCRIPTEN_ENV) emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
 	  -DKAVELD_OPENMPT_PREFIX=$(CURDIR)/build-web/openmpt -DKAVELD_DATA_DIR=$(CURDIR)/$(BUILD)/data >/dev/null
 	@$(EMSCRIPTEN_ENV) cmake --build build-web -j$(JOBS)
-	@rm -rf $(WEB_DIST) && mkdir -p $(WEB_DIST) && cp build-web/site/* $(WEB_DIST)/
+	@rm -rf $(WEB_DIST) && mkdir -p $(WEB_DIST) && cp build-web/site/* LICENSE res/third-party-notices.txt $(WEB_DIST)/
 	@echo "web: $(WEB_DIST)/ ($$(du -sh $(WEB_DIST) | cut -f1))"
 
 serve-web: web
@@ -122,3 +122,20 @@ test-web: web web-test-deps
 
 bench-web: web web-test-deps
 	@timeout -k 10 900 node tests/web/web_bench.mjs --site $(WEB_DIST) --linux-build $(BUILD)
+
+# ---------------------------------------------------------------- Debian package
+# The package of the build (cmake/deb.cmake), and its tests: contents, lintian,
+# and the package unpacked into a throwaway root, its programs run from there.
+DEB = dist/kaveld_1.0-1_amd64.deb
+.PHONY: deb test-deb
+deb:
+	@$(MAKE) --no-print-directory build TIERS=deb
+	@rm -rf $(BUILD)/deb
+	@cd $(BUILD) && cpack --config CPackConfig.cmake -B deb >/dev/null
+	@mkdir -p dist && cp $(BUILD)/deb/$(notdir $(DEB)) $(DEB)
+	@echo "deb: $(DEB)"
+
+test-deb:
+	@scripts/install-deps test-deb
+	@$(MAKE) --no-print-directory deb
+	@timeout -k 10 900 /usr/bin/python3 tests/deb/deb_test.py $(BUILD) $(DEB)

@@ -155,6 +155,23 @@ def case_no_display():
         fail("more than the one line naming the display:\n" + out)
 
 
+def case_command_line():
+    """--help and --version answer with no display at all; a failed write of the answer is
+    exit 1; any other argument is ignored: the start goes on to the display as always."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    for arg, wanted in (("--help", "usage: kaveld [--help | --version]\n"), ("--version", "kaveld 1.0\n")):
+        r = subprocess.run([BIN, arg], env=env, capture_output=True, text=True, timeout=10)
+        if r.returncode != 0 or not r.stdout.startswith(wanted) or r.stderr:
+            fail(f"{arg}: exit {r.returncode}, said {r.stdout!r} {r.stderr!r}")
+        with open("/dev/full", "w") as full:
+            r = subprocess.run([BIN, arg], env=env, stdout=full, stderr=subprocess.DEVNULL, timeout=10)
+        if r.returncode != 1:
+            fail(f"{arg} into a full device: exit {r.returncode}, wanted 1")
+    p = subprocess.Popen([BIN, "--fullscreen"], cwd=os.path.dirname(BIN), env=dict(env, SDL_AUDIODRIVER="dummy"),
+                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    expect_failed_start(p, ["kaveld: cannot open the display: DISPLAY is not set"], "an unknown argument, no display")
+
+
 def case_signal_ends_show():
     with XSession(640, 480) as s:
         p = start(s)
@@ -232,7 +249,9 @@ def case_installed_runs_from_anywhere():
         subprocess.run(["cmake", "--install", os.path.dirname(BIN), "--prefix", prefix], check=True,
                        capture_output=True, timeout=120)
         for path in ("bin/kaveld", "bin/kaveld-capture", "share/kaveld/data/demotune.xm",
-                     "share/applications/kaveld.desktop", "share/pixmaps/kaveld.xpm"):
+                     "share/applications/kaveld.desktop", "share/pixmaps/kaveld.xpm",
+                     "share/metainfo/org.kaveld.kaveld.metainfo.xml", "share/man/man6/kaveld.6.gz",
+                     "share/man/man1/kaveld-capture.1.gz"):
             if not os.path.exists(os.path.join(prefix, path)):
                 fail("not installed: " + path)
         p = subprocess.Popen([os.path.join(prefix, "bin", "kaveld")], cwd="/", env=s.env,

@@ -301,6 +301,13 @@ def case_release_archives(ctx):
             data = sorted(os.listdir(os.path.join(ctx.linux, "data")))
             check(sorted(p[len(folder) + 5:] for p in listing if p.startswith(folder + "data/") and
                          not p.endswith("/")) == data, f"{os.path.basename(archive)}: data/ differs")
+            # The licence in every README; what the Windows programs link statically, in theirs.
+            reader = ["tar", "-xOzf"] if archive.endswith(".tar.gz") else ["unzip", "-p"]
+            readme = subprocess.run(reader + [archive, folder + "README.txt"], capture_output=True, text=True,
+                                    timeout=60).stdout
+            notices = ("OpenMPT Project Developers", "GCC Runtime Library Exception", "mingw-w64 project")
+            check("MIT License" in readme and all((n in readme) == ("linux" not in name) for n in notices),
+                  f"{os.path.basename(archive)}: README.txt lacks its licence or notices")
 
 
 CASES = [case_programs_are_windows_gui, case_release_archives, case_missing_data, case_options_window_and_click_rules,

@@ -14,7 +14,8 @@ struct CaptureOptions {
     long frames = -1;  // -1: the whole show
     bool seeded = false;
     int64_t seed = 0;
-    std::string trace, out, data = "data";
+    std::string trace, out;
+    std::string data;          // empty: ./data, else the data beside the program or its installed share/kaveld
     std::vector<long> select;  // with a directory --out: only these frame-loop frames
 };
 

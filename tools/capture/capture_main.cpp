@@ -119,6 +119,13 @@ std::string absolute(const std::string &path) {
     return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
 }
 
+// Without --data: the show's data where the live program finds it (./data,
+// beside the program, or the installed share/kaveld/data).
+std::string defaultDataDirectory() {
+    Sys_EnterShowDirectory();  // the working directory stays when none is found
+    return absolute("data");
+}
+
 // A working directory whose data/ is the chosen data directory.
 bool enterDataDirectory(const std::string &data) {
     std::string dir = makeTemporaryFolder("kaveld-run");
@@ -139,7 +146,7 @@ int main(int argc, char **argv) {
     CaptureOptions &o = run.options;
     o.out = absolute(o.out);
     o.trace = absolute(o.trace);
-    o.data = absolute(o.data);
+    o.data = o.data.empty() ? defaultDataDirectory() : absolute(o.data);
     if (!o.trace.empty() && !(run.trace = std::fopen(o.trace.c_str(), "w"))) {
         std::fprintf(stderr, "kaveld-capture: cannot write the trace %s\n", o.trace.c_str());
         return 1;

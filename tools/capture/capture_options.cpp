@@ -21,7 +21,7 @@ const char kUsage[] =
     "  --trace FILE  one JSON line of the show's state per frame of the show\n"
     "  --out PATH    PATH.mp4 / PATH.mkv: a video with sound (ffmpeg); any other PATH:\n"
     "                a directory of frame_000000.png ... and audio.wav\n"
-    "  --data DIR    where the show's data files are (default ./data)\n"
+    "  --data DIR    where the show's data files are (default ./data, else the installed data)\n"
     "  --select LIST with a directory --out: write only these frames of the show\n";
 
 bool parseLong(const char *text, long low, long high, long &value) {
