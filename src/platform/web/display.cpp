@@ -24,14 +24,22 @@ int intervalAsked = 1;
 Pacer pacer;
 int pacedInterval = -2;
 double owedSeconds = 0;  // the pacer's sleeps, taken as one asynchronous wait before the present
+double frameStamp = 0;   // the time the pacer measures a present by, once it returned
 // Owned by stepPresent: presents so far, show frames so far, the frames to read back.
 long presents = 0, showFrames = 0;
 std::vector<long> chosenFrames;
 bool chosenRead = false;
 
 // The pacer's clock: its sleeps are owed, not slept, so that the wait can
-// yield to the browser (the pacer itself cannot be suspended).
-double pacerNow(void *) { return emscripten_get_now() / 1000.0 + owedSeconds; }
+// yield to the browser (the pacer itself cannot be suspended). A returned
+// present is measured by the animation frame it returned at, not by when the
+// browser got round to resuming the show: that jitters by milliseconds, and
+// would look like presents faster than 60 a second on a 60 Hz display.
+double pacerNow(void *) {
+    const double stamp = frameStamp;
+    frameStamp = 0;
+    return stamp > 0 ? stamp : emscripten_get_now() / 1000.0 + owedSeconds;
+}
 void pacerSleep(void *, double seconds) {
     if (seconds > 0) owedSeconds += seconds;
 }
@@ -125,5 +133,7 @@ void GLimp_SwapBuffers(PlatformDc dc) {
         emscripten_sleep((unsigned)(owed * 1000.0));
     }
     kwWaitFrame();
+    frameStamp = kwFrameTime() / 1000.0;
     if (intervalAsked != 0) pacerAfterPresent(&pacer);
+    frameStamp = 0;
 }

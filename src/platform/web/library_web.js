@@ -22,6 +22,7 @@ mergeInto(LibraryManager.library, {
     song: null,        // playing: {start, rate, frames, chunk, buffer, ahead, sources}
     orderStarts: [],   // [order, context time its first frame plays]
     failures: [],      // the program's failure lines
+    frameTime: 0,      // when the animation frame the show last waited for began
 
     init: function() {
       KW.params = new URLSearchParams(typeof location != 'undefined' ? location.search : '');
@@ -292,10 +293,16 @@ mergeInto(LibraryManager.library, {
       requestAnimationFrame(function(time) {
         var last = KW.presents[KW.presents.length - 1];
         if (last && !last.shown) last.shown = time;
+        KW.frameTime = time;
         wakeUp();
       });
     });
   },
+
+  // The time of the animation frame the last wait ended at (ms, the page's clock).
+  kwFrameTime__deps: ['$KW'],
+  kwFrameTime__sig: 'd',
+  kwFrameTime: function() { return KW.frameTime; },
 
   // Deterministic mode: the frame just drawn, read before anything else touches it.
   kwCaptureFrame__deps: ['$KW'],

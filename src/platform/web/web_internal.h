@@ -23,6 +23,7 @@ void kwLeaveFullScreen();
 void kwMessageBox(const char *text, const char *caption);  // waits for OK
 void kwHandOver(int order, int running);                   // logs the frame just drawn
 void kwWaitFrame();                                        // waits for the next animation frame
+double kwFrameTime();                                      // when the frame the last wait ended at began (ms)
 void kwCaptureFrame(int frame, int w, int h);
 int kwAudioOpen();  // waits for the output: its rate; 0 without Web Audio, -1 when it does not start
 void kwAudioStart(float *buffer, int chunkFrames, int aheadMs);
