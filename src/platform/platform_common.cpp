@@ -1,7 +1,8 @@
 // platform_common.cpp -- the window side every backend shares: the message
-// queue, the window registry and class table, default window and button
-// handling, message-box routing, failure lines, the calendar time and the
-// icon resource.
+// queue (end signals and a failed sound output come out of it as quits),
+// the window registry and class table, default window and button handling,
+// message-box routing, failure lines, the calendar time and the icon
+// resource.
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform_internal.h"
+#include "platform/sound_internal.h"
 
 namespace {
 
@@ -78,6 +80,10 @@ bool Sys_PeekMessage(PlatformMessage *out) {
     sysBackendPump();
     if (int number = sysTakeEndSignal())
         messageQueue.push_front(PlatformMessage{0, kMsgQuit, (uintptr_t)(128 + number), 0, sysNowMs(), 0, 0});
+    if (sndTakeOutputFailure()) {
+        Sys_ReportFailure("the sound output failed");
+        messageQueue.push_front(PlatformMessage{0, kMsgQuit, 1, 0, sysNowMs(), 0, 0});
+    }
     if (messageQueue.empty()) return false;
     *out = messageQueue.front();
     messageQueue.pop_front();

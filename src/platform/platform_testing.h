@@ -11,7 +11,8 @@
 // Fails the next n calls of a step, by name ("RegisterClass",
 // "CreateOptionsWindow", "CreateButton", "CreateWindow", "ChangeDisplayMode",
 // "GetDc", "ChoosePixelFormat", "SetPixelFormat", "CreateContext",
-// "MakeCurrent", "DeleteContext", "SndInit"). Every backend honours them.
+// "MakeCurrent", "DeleteContext", "SndInit", "SndPosition": the output cannot
+// tell what is being heard). Every backend honours them.
 void Sys_InjectFailure(const char *step, int count);
 // Message boxes go to this hook instead of the screen while it is set.
 typedef void (*PlatformMessageBoxHook)(PlatformWindow owner, const char *text, const char *caption);

@@ -2,7 +2,10 @@
 // calls of the contract over the module player (song_openmpt.cpp) and the
 // backend's output (sndBackend* in its sound.cpp). The order being heard
 // never goes back: a backend's clock may move a little either way, or fail
-// to tell, and a heard order must not flicker back at its boundary.
+// to tell, and a heard order must not flicker back at its boundary. An
+// output that refuses a block ends the show.
+#include <atomic>
+
 #include "platform/platform_internal.h"
 #include "platform/sound_internal.h"
 
@@ -16,7 +19,9 @@ int bufferMs = kDefaultBufferMs;
 bool outputOpen = false;
 int mixRate = kSndDefaultRate;
 SndSong *playingSong = nullptr;
-uint64_t heardHigh = 0;  // the furthest frame of the playing song heard so far
+uint64_t heardHigh = 0;                 // the furthest frame of the playing song heard so far
+std::atomic<bool> outputFailed{false};  // set by sndOutputFailed on any thread
+bool outputFailureTaken = false;        // owned by sndTakeOutputFailure
 
 void stopPlaying() {
     if (playingSong) sndBackendStop();
@@ -65,8 +70,17 @@ int Snd_GetOrder(SndSong *song) {
     if (!song) return -1;
     if (song != playingSong) return songLastOrder(song);  // not rendering: safe to read
     uint64_t frame;
-    if (sndBackendHeardFrame(&frame) && frame > heardHigh) heardHigh = frame;
+    bool told = !sysShouldFail("SndPosition") && sndBackendHeardFrame(&frame);
+    if (told && frame > heardHigh) heardHigh = frame;
     return songOrderAt(song, heardHigh);
+}
+
+void sndOutputFailed() { outputFailed.store(true); }
+
+bool sndTakeOutputFailure() {
+    if (outputFailureTaken || !outputFailed.load()) return false;
+    outputFailureTaken = true;
+    return true;
 }
 
 void Snd_FreeSong(SndSong *song) {

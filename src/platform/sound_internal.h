@@ -36,6 +36,13 @@ void songDestroy(SndSong *song);
 SndSong *sndPlayingSong();
 int sndMixRate();
 
+// A block the open output refused: the music is no longer heard, so the show
+// ends. Any thread (a backend's feeder); the message pump takes it
+// (sndTakeOutputFailure) and ends the show through its shutdown, exit 1.
+void sndOutputFailed();
+// True once after sndOutputFailed. Main thread.
+bool sndTakeOutputFailure();
+
 // ---- each backend's sound.cpp. The front end calls them from the main
 // thread, one output at a time: open, then any number of start/stop pairs,
 // then close.

@@ -9,11 +9,13 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "assets/assets.h"
 #include "music/music.h"
 #include "platform/offline/offline.h"
+#include "platform/sound_internal.h"
 #include "support/test_support.h"
 
 namespace {
@@ -152,6 +154,24 @@ TEST(FrameLoop, EndSignalEndsTheNextFrameAheadOfQueuedMessages) {
     EXPECT_EQ(run.lastTaken[3], 128u + SIGTERM);
     EXPECT_EQ(quitRequests, 1);
     EXPECT_EQ(glContext, 0);  // the usual shutdown ran
+    EXPECT_EQ(songHandle, nullptr);
+}
+
+// A sound output that refuses a block (its feeder thread says so) ends the
+// show through its shutdown, saying why, with exit 1.
+TEST(FrameLoop, FailedSoundOutputEndsTheNextFrameThroughTheShutdown) {
+    run.onFrame = [](int frame) {
+        if (frame != 3) return;
+        postKey(kMsgKeyUp, 'A');
+        std::thread(sndOutputFailed).join();
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runDemo(), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "kaveld: the sound output failed\n");
+    ASSERT_EQ(run.framesPresented, 4);
+    EXPECT_EQ(run.lastTaken[3], 1u);
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_EQ(glContext, 0);
     EXPECT_EQ(songHandle, nullptr);
 }
 

@@ -119,6 +119,23 @@ TEST(MusicOffline, OrderLogPlacesEveryBoundaryWithinOneGrain) {
     stopMusic();
 }
 
+// An output that cannot tell what it plays (a device removed) keeps the
+// order last heard: neither back to the song's start nor on to what was
+// only rendered.
+TEST(MusicOffline, OrderHeldWhileTheOutputCannotTell) {
+    XmFixture xm;
+    startMusic(fixturePath(xm, "held.xm").c_str());
+    long orderFrames = xmOrderFrames(xm, kRate);
+    render(static_cast<size_t>(orderFrames * 3 / 2));
+    EXPECT_EQ(Snd_GetOrder(songHandle), 1);
+    render(static_cast<size_t>(orderFrames));
+    Sys_InjectFailure("SndPosition", 2);
+    EXPECT_EQ(Snd_GetOrder(songHandle), 1);
+    EXPECT_EQ(Snd_GetOrder(songHandle), 1);
+    EXPECT_EQ(Snd_GetOrder(songHandle), 2);  // told again
+    stopMusic();
+}
+
 TEST(MusicOffline, MasterVolumeScalesRenderedEnergy) {
     std::string path = fixturePath(XmFixture(), "volume.xm");
     const size_t frames = 8192;

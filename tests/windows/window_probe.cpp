@@ -5,6 +5,10 @@
 //   child ID STYLE X Y W H CHECK CLASS|TEXT       (client coordinates)
 // Exits 1 when no such window is found. kaveld-probe.exe --icon PROGRAM
 // prints "icon 1" when PROGRAM's icon resource 101 loads as a 32x32 icon.
+// kaveld-probe.exe --ctrl-c CAPTION PROGRAM starts PROGRAM on a console of
+// the probe's own, waits for its window titled CAPTION, presses Ctrl-C on
+// that console and prints "sent 1 exit N" once PROGRAM has ended (at most a
+// minute each; "sent 0" when no such window came).
 #include <windows.h>
 
 #include <cstdio>
@@ -35,6 +39,33 @@ BOOL CALLBACK printChild(HWND child, LPARAM parent) {
     return TRUE;
 }
 
+BOOL WINAPI keepProbe(DWORD) { return TRUE; }  // the probe outlives the Ctrl-C it sends
+
+int sendCtrlC(const wchar_t *caption, const wchar_t *program) {
+    FreeConsole();   // a console of its own, whatever it was started with (wine gives none behind a pipe),
+    AllocConsole();  // out of the way of the clicks
+    if (HWND console = GetConsoleWindow()) ShowWindow(console, SW_HIDE);
+    SetConsoleCtrlHandler(keepProbe, TRUE);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    std::wstring commandLine = std::wstring(L"\"") + program + L"\"";
+    if (!CreateProcessW(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
+        std::printf("cannot start the program (error %lu)\n", GetLastError());
+        return 1;
+    }
+    int waited = 0;
+    for (; !FindWindowW(nullptr, caption) && waited < 60000; waited += 50) Sleep(50);
+    bool sent = waited < 60000 && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    DWORD code = 0;
+    bool ended =
+        WaitForSingleObject(child.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(child.hProcess, &code);
+    if (!ended) TerminateProcess(child.hProcess, 1);
+    std::printf("sent %d exit %ld\n", sent ? 1 : 0, ended ? (long)code : -1L);
+    std::fflush(stdout);
+    return ended ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {
@@ -44,6 +75,7 @@ int wmain(int argc, wchar_t **argv) {
         std::printf("icon %d\n", icon ? 1 : 0);
         return icon ? 0 : 1;
     }
+    if (argc == 4 && wcscmp(argv[1], L"--ctrl-c") == 0) return sendCtrlC(argv[2], argv[3]);
     if (argc != 2) return 2;
     HWND window = FindWindowW(nullptr, argv[1]);
     if (!window) return 1;

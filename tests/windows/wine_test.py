@@ -89,9 +89,11 @@ class Wine:
     def run(self, args, timeout=60, cwd=None):
         return subprocess.run(self.command(args, timeout), env=self.env, cwd=cwd, capture_output=True, text=True)
 
-    def start(self, exe, cwd, timeout=120, debug="-all"):
+    def start(self, args, cwd, timeout=120, debug="-all", disabled_dlls=""):
         env = dict(self.env, WINEDEBUG=debug)
-        return subprocess.Popen(self.command([exe], timeout), env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+        if disabled_dlls:
+            env["WINEDLLOVERRIDES"] += f";{disabled_dlls}=d"
+        return subprocess.Popen(self.command(args, timeout), env=env, cwd=cwd, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True, errors="replace")
 
     def inspect(self, inspector, caption):
@@ -109,17 +111,25 @@ class Wine:
 
 
 class Program:
-    """One run of kaveld.exe; its stderr (wine's trace) is read as it comes, with arrival times."""
+    """One run of kaveld.exe (or of the probe starting it: args); its stderr (wine's trace) is read as it
+    comes, with arrival times, and its stdout kept."""
 
-    def __init__(self, wine, exe, cwd, debug="-all"):
-        self.process = wine.start(exe, cwd, debug=debug)
+    def __init__(self, wine, args, cwd, debug="-all", disabled_dlls=""):
+        self.process = wine.start(args if isinstance(args, list) else [args], cwd, debug=debug,
+                                  disabled_dlls=disabled_dlls)
         self.lines = []
-        self.reader = threading.Thread(target=self._read, daemon=True)
-        self.reader.start()
+        self.stdout = []
+        self.readers = [threading.Thread(target=self._read, daemon=True),
+                        threading.Thread(target=lambda: self.stdout.extend(self.process.stdout), daemon=True)]
+        for reader in self.readers:
+            reader.start()
 
     def _read(self):
         for line in self.process.stderr:
             self.lines.append((time.time(), line))
+
+    def said(self):
+        return "".join(line for _, line in self.lines)
 
     def exit_code(self, timeout=60):
         try:
@@ -127,7 +137,8 @@ class Program:
         except subprocess.TimeoutExpired:
             self.process.kill()
             raise Failure("the program did not exit in time")
-        self.reader.join(timeout=10)
+        for reader in self.readers:
+            reader.join(timeout=10)
         return self.process.returncode
 
     def swaps(self):
@@ -193,8 +204,44 @@ def case_missing_data(ctx):
         press(s, options_window(s, p), OK)
         code = p.exit_code()
         check(code == 1, f"exit code {code}, wanted 1: no data ends start-up with no frame, as a failed start")
-        said = "".join(line for _, line in p.lines)
-        check("kaveld: cannot open " in said, f"the program did not say what it could not open: {said!r}")
+        check("kaveld: cannot open " in p.said(), f"the program did not say what it could not open: {p.said()!r}")
+
+
+def case_no_sound_output(ctx):
+    """With wine's sound drivers disabled no sound output opens: the start fails, naming it."""
+    with desktop(ctx, 1024, 768) as (s, sound, wine):
+        p = Program(wine, ctx.exe, ctx.stage, disabled_dlls="winepulse.drv,winealsa.drv,wineoss.drv")
+        press(s, options_window(s, p), FULL_SCREEN, OK)
+        code = p.exit_code()
+        check(code == 1, f"exit code {code}, wanted 1: a start without sound output failed")
+        check("kaveld: cannot open the sound output" in p.said(), f"no line names the sound output: {p.said()!r}")
+
+
+def case_data_beside_program_in_non_latin_folder(ctx):
+    """Started from elsewhere, the program finds data/ beside itself in a folder whose name is outside
+    the ANSI code page."""
+    with desktop(ctx, 1024, 768) as (s, sound, wine), tempfile.TemporaryDirectory() as tmp:
+        folder = os.path.join(tmp, "показ 演示")
+        shutil.copytree(ctx.stage, folder)
+        p = Program(wine, os.path.join(folder, "kaveld.exe"), tmp)
+        press(s, options_window(s, p), FULL_SCREEN, OK)
+        display = s.wait_window(DISPLAY_TITLE, timeout=60, process=p.process)
+        check(display is not None, f"no display window: {p.said()!r}")
+        time.sleep(1)
+        s.key(display, "Escape")
+        code = p.exit_code()
+        check(code == 27, f"exit code {code} after Esc, wanted 27 (1: the data was not found): {p.said()!r}")
+
+
+def case_ctrl_c_ends_the_show(ctx):
+    """Ctrl-C on the console the program was started from ends the show through its shutdown, as SIGINT
+    does on Linux (wine 8 delivers neither Ctrl-Break nor the console's closing to a program)."""
+    with desktop(ctx, 1024, 768) as (s, sound, wine):
+        p = Program(wine, [ctx.inspector, "--ctrl-c", DISPLAY_TITLE, ctx.exe], ctx.stage)
+        press(s, options_window(s, p), FULL_SCREEN, OK)
+        code = p.exit_code(timeout=150)
+        said = "".join(p.stdout).strip()
+        check(code == 0 and said == "sent 1 exit 130", f"the probe said {said!r} ({code}), wanted exit 130")
 
 
 def case_options_window_and_click_rules(ctx):
@@ -311,7 +358,8 @@ def case_release_archives(ctx):
 
 
 CASES = [case_programs_are_windows_gui, case_release_archives, case_missing_data, case_options_window_and_click_rules,
-         case_windowed_show_sound_esc, case_video_mode_fail]
+         case_windowed_show_sound_esc, case_video_mode_fail, case_no_sound_output,
+         case_data_beside_program_in_non_latin_folder, case_ctrl_c_ends_the_show]
 
 
 class Context:

@@ -7,8 +7,6 @@
 #include "platform/pacer.h"
 #include "platform/win32/win32_internal.h"
 
-#include <mmsystem.h>
-
 namespace {
 
 bool modeChanged = false;  // owned here: whether the desktop mode must be put back
@@ -43,14 +41,18 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int bpp) {
 }
 
 // At most 60 presents a second, whatever the display and driver do (see
-// pacer.h); unpaced only when the show asked for interval 0.
+// pacer.h); unpaced only when the show asked for interval 0. While paced on
+// the clock, the frame is rendered before the wait: a software GL renders at
+// the swap, and the frame's drawing time would otherwise land after its
+// deadline. The pacer sleeps to the millisecond: the display window holds
+// the timer at 1 ms while it is open (windows.cpp).
 void GLimp_SwapBuffers(PlatformDc dc) {
     if (!dc) return;
     if (intervalAsked != pacedInterval) {
-        timeBeginPeriod(1);  // the pacer's sleeps to the millisecond, not to the default 15.6 ms tick
         pacerStart(&pacer, pacerSystemClock());
         pacedInterval = intervalAsked;
     }
+    if (intervalAsked != 0 && pacer.pacing) glFinish();
     if (intervalAsked != 0) pacerBeforePresent(&pacer);
     SwapBuffers((HDC)dc);
     if (intervalAsked != 0) pacerAfterPresent(&pacer);

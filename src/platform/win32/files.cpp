@@ -13,8 +13,10 @@ namespace {
 
 void clearMap(PlatformFileMap *map) { *map = PlatformFileMap{nullptr, 0}; }
 
-bool hasDataDirectory(const std::string &dir) {
-    DWORD attributes = GetFileAttributesA((dir + "\\data").c_str());
+const DWORD kLongestPath = 32768;  // characters, the longest path Windows takes
+
+bool hasDataDirectory(const std::wstring &dir) {
+    DWORD attributes = GetFileAttributesW((dir + L"\\data").c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -73,12 +75,16 @@ void Sys_UnmapFile(PlatformFileMap *map) {
     clearMap(map);
 }
 
+// The program's folder by its wide name: the ANSI name would turn whatever
+// the code page lacks (a Cyrillic or CJK folder) into '?'.
 bool Sys_EnterShowDirectory() {
-    if (hasDataDirectory(".")) return true;
-    char exe[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-    if (n == 0 || n >= sizeof exe) return false;
-    std::string dir(exe, n);
-    dir = dir.substr(0, dir.find_last_of("\\/"));
-    return hasDataDirectory(dir) && SetCurrentDirectoryA(dir.c_str());
+    if (hasDataDirectory(L".")) return true;
+    std::wstring exe(MAX_PATH, L'\0');
+    DWORD n;
+    while ((n = GetModuleFileNameW(nullptr, &exe[0], (DWORD)exe.size())) >= exe.size() && exe.size() < kLongestPath)
+        exe.resize(exe.size() * 2);
+    if (n == 0 || n >= exe.size()) return false;
+    exe.resize(n);
+    std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/"));
+    return hasDataDirectory(dir) && SetCurrentDirectoryW(dir.c_str());
 }

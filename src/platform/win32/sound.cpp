@@ -1,8 +1,10 @@
 // sound.cpp -- the Windows backend's sound output: a waveOut stream of
 // 16-bit stereo fed by a thread of its own, which renders the playing song
 // into whichever block the device has finished with. The frame being heard
-// is the device's own played position.
+// is the device's own played position. A block the device refuses ends the
+// show (sndOutputFailed): the feeder never touches the message queue.
 #include <atomic>
+#include <cstdio>
 #include <vector>
 
 #include "platform/sound_internal.h"
@@ -13,6 +15,7 @@
 namespace {
 
 const int kBlocks = 4;
+const int kFrameBytes = 4;  // 16-bit stereo
 
 // Owned by the sndBackend* calls; changed only while no feeder thread runs.
 HWAVEOUT device = nullptr;
@@ -24,8 +27,10 @@ std::vector<float> mixBuffer;
 SndSong *renderedSong = nullptr;
 HANDLE feeder = nullptr;
 std::atomic<bool> stopFeeding{false};
+char openError[MAXERRORLENGTH + 32];  // owned by sndBackendOpen: why the device did not open
 
-void fillBlock(int i) {
+// Renders block i and hands it to the device; false when the device refuses it.
+bool fillBlock(int i) {
     size_t frames = blockSamples[i].size() / 2;
     songRender(renderedSong, mixRate, mixBuffer.data(), frames);
     for (size_t s = 0; s < frames * 2; s++) {
@@ -33,15 +38,22 @@ void fillBlock(int i) {
         blockSamples[i][s] = (int16_t)(v > 32767.0f ? 32767 : v < -32768.0f ? -32768 : (int)v);
     }
     headers[i].dwFlags &= ~WHDR_DONE;
-    waveOutWrite(device, &headers[i], sizeof headers[i]);
+    if (waveOutWrite(device, &headers[i], sizeof headers[i]) == MMSYSERR_NOERROR) return true;
+    headers[i].dwFlags |= WHDR_DONE;  // never queued, so the device will never mark it
+    return false;
 }
 
+// Refills every block the device is done with (all of them at the start).
 DWORD WINAPI feed(void *) {
-    for (int i = 0; i < kBlocks; i++) fillBlock(i);
     while (!stopFeeding.load()) {
+        for (int i = 0; i < kBlocks && !stopFeeding.load(); i++) {
+            if (!(headers[i].dwFlags & WHDR_DONE)) continue;
+            if (!fillBlock(i)) {
+                sndOutputFailed();  // the message pump ends the show
+                return 1;
+            }
+        }
         WaitForSingleObject(blockDone, 50);
-        for (int i = 0; i < kBlocks && !stopFeeding.load(); i++)
-            if (headers[i].dwFlags & WHDR_DONE) fillBlock(i);
     }
     return 0;
 }
@@ -93,12 +105,16 @@ bool sndBackendOpen(int *rate, int bufferMs, const char **why) {
     format.nChannels = 2;
     format.nSamplesPerSec = (DWORD)mixRate;
     format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
+    format.nBlockAlign = kFrameBytes;
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
     blockDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!blockDone) return false;
-    if (waveOutOpen(&device, WAVE_MAPPER, &format, (DWORD_PTR)blockDone, 0, CALLBACK_EVENT) != MMSYSERR_NOERROR) {
-        *why = "no waveOut device takes 16-bit stereo at this rate";
+    MMRESULT opened = waveOutOpen(&device, WAVE_MAPPER, &format, (DWORD_PTR)blockDone, 0, CALLBACK_EVENT);
+    if (opened != MMSYSERR_NOERROR) {
+        char text[MAXERRORLENGTH] = "";
+        waveOutGetErrorTextA(opened, text, sizeof text);
+        snprintf(openError, sizeof openError, "waveOut error %u%s%s", opened, *text ? ", " : "", text);
+        *why = openError;
         device = nullptr;
         CloseHandle(blockDone);
         blockDone = nullptr;
@@ -122,12 +138,17 @@ bool sndBackendStart(SndSong *song) {
 
 void sndBackendStop() { stopPlaying(); }
 
+// Asked in samples; a device may answer in bytes instead.
 bool sndBackendHeardFrame(uint64_t *frame) {
     MMTIME played = {};
     played.wType = TIME_SAMPLES;
-    if (waveOutGetPosition(device, &played, sizeof played) != MMSYSERR_NOERROR || played.wType != TIME_SAMPLES)
+    if (waveOutGetPosition(device, &played, sizeof played) != MMSYSERR_NOERROR) return false;
+    if (played.wType == TIME_SAMPLES)
+        *frame = played.u.sample;
+    else if (played.wType == TIME_BYTES)
+        *frame = played.u.cb / kFrameBytes;
+    else
         return false;
-    *frame = played.u.sample;
     return true;
 }
 

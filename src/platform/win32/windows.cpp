@@ -5,6 +5,8 @@
 // gl_context.cpp.
 #include "platform/win32/win32_internal.h"
 
+#include <mmsystem.h>
+
 namespace {
 
 const wchar_t kPropWindow[] = L"kaveld.window";  // the registry id a native window stands for
@@ -127,7 +129,9 @@ PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bo
     }
     PlatformWindow window = adopt(hwnd, kSysWindowDisplay, windowClass->proc, 0);
     if (!window) return 0;
-    displayWindows++;
+    // The timer ticks every millisecond while a display window is open, for
+    // the present pacer's sleeps (Windows' default tick is 15.6 ms).
+    if (displayWindows++ == 0) timeBeginPeriod(1);
     SetForegroundWindow(hwnd);  // over the options window, with the keyboard
     SetFocus(hwnd);
     return window;
@@ -151,7 +155,7 @@ void sysBackendPump() {
 void sysBackendDestroyNative(PlatformWindow, SysWindow *entry) {
     HWND hwnd = (HWND)entry->native;
     if (!hwnd) return;
-    if (entry->type == kSysWindowDisplay) displayWindows--;
+    if (entry->type == kSysWindowDisplay && --displayWindows == 0) timeEndPeriod(1);
     RemovePropW(hwnd, kPropWindow);
     if (entry->type != kSysWindowButton || IsWindow(hwnd)) DestroyWindow(hwnd);
     entry->native = nullptr;
