@@ -114,7 +114,7 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int, int) {
 }
 
 void GLimp_SwapBuffers(PlatformDc dc) {
-    if (!webDcWindow(dc)) return;
+    if (!sysDcWindow(dc)) return;
     if (webStepMode()) {
         int width = 0, height = 0;
         emscripten_webgl_get_drawing_buffer_size(emscripten_webgl_get_current_context(), &width, &height);

@@ -44,5 +44,3 @@ bool webSongStarted();
 int webHeardOrder();
 // Deterministic mode: advances the playing song by frames (their sound goes nowhere).
 void webStepSound(size_t frames);
-// The display window a device context draws on, 0 when none (gl_context.cpp).
-PlatformDc webDcWindow(PlatformDc dc);
