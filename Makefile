@@ -63,7 +63,7 @@ install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
 
 clean:
-	rm -rf build build-asan build-fuzz build-win64 build-win32 dist
+	rm -rf build build-asan build-fuzz build-win64 build-win32 build-web dist
 
 # ---------------------------------------------------------------- Windows
 # The Windows programs, cross-built with mingw-w64: build-win64/kaveld.exe and
@@ -87,9 +87,41 @@ test-windows: windows
 	@scripts/install-deps test-windows
 	@timeout -k 10 1200 /usr/bin/python3 tests/windows/wine_test.py --linux-build $(BUILD) build-win64 build-win32
 
-# The three archives in dist/.
-release: windows
+# The archives in dist/: the Windows and Linux programs, and the browser site.
+release: windows web
 	@scripts/release $(BUILD) build-win64 build-win32 dist
+	@cd dist && rm -f kaveld-1.0-web.zip && zip -qrX kaveld-1.0-web.zip kaveld-1.0-web && echo "release: kaveld-1.0-web.zip"
+
+# ---------------------------------------------------------------- web
+# The show in a browser, built with emscripten into build-web/ (libopenmpt
+# from Debian's source package kept there), with the data the Linux build
+# generates: dist/kaveld-1.0-web/ is a static site any web server serves.
+WEB_DIST = dist/kaveld-1.0-web
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
+.PHONY: web serve-web test-web bench-web web-test-deps
+web:
+	@$(MAKE) --no-print-directory build TIERS=web
+	@$(EMSCRIPTEN_ENV) scripts/build-openmpt-web build-web/openmpt
+	@$(EMSCRIPTEN_ENV) emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
+	  -DKAVELD_OPENMPT_PREFIX=$(CURDIR)/build-web/openmpt -DKAVELD_DATA_DIR=$(CURDIR)/$(BUILD)/data >/dev/null
+	@$(EMSCRIPTEN_ENV) cmake --build build-web -j$(JOBS)
+	@rm -rf $(WEB_DIST) && mkdir -p $(WEB_DIST) && cp build-web/site/* LICENSE res/third-party-notices.txt $(WEB_DIST)/
+	@echo "web: $(WEB_DIST)/ ($$(du -sh $(WEB_DIST) | cut -f1))"
+
+serve-web: web
+	@scripts/serve-web $(WEB_DIST) $(or $(PORT),8000)
+
+web-test-deps:
+	@scripts/install-deps test-web
+	@command -v npm >/dev/null || scripts/install-deps npm
+	@cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
+# In headless Chromium: the form, the show, its end, and its frames against the capture tool's.
+test-web: web web-test-deps
+	@timeout -k 10 1500 node tests/web/web_test.mjs --site $(WEB_DIST) --linux-build $(BUILD)
+
+bench-web: web web-test-deps
+	@timeout -k 10 900 node tests/web/web_bench.mjs --site $(WEB_DIST) --linux-build $(BUILD)
 
 # ---------------------------------------------------------------- Debian package
 # The package of the build (cmake/deb.cmake), and its tests: contents, lintian,

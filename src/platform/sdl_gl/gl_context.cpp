@@ -8,18 +8,7 @@
 
 namespace {
 
-struct DcRecord {
-    PlatformWindow window;
-    int pixelFormat;  // 0 until set; a window takes its format once
-};
-DcRecord dcs[kSysMaxWindows + 1];
 bool contextCurrent = false;  // owned by GLimp_MakeCurrent and GLimp_CreateContext
-
-DcRecord *dcRecord(PlatformDc dc) {
-    if (dc < 1 || dc > kSysMaxWindows) return nullptr;
-    DcRecord *record = &dcs[dc];
-    return sysWindow(record->window) ? record : nullptr;
-}
 
 }  // namespace
 
@@ -63,31 +52,22 @@ PlatformWindow sdlNewDisplayWindow(const PlatformWindowClass *windowClass, const
 
 PlatformDc GLimp_GetDc(PlatformWindow window) {
     if (sysShouldFail("GetDc") || !sdlWindowOf(window)) return 0;
-    dcs[window] = DcRecord{window, dcs[window].window == window ? dcs[window].pixelFormat : 0};
-    return window;
+    return sysDcOpen(window);
 }
 
 void GLimp_ReleaseDc(PlatformWindow, PlatformDc) {}
 
 int GLimp_ChoosePixelFormat(PlatformDc dc, const PlatformPixelFormat *format) {
-    if (sysShouldFail("ChoosePixelFormat") || !dcRecord(dc) || !format) return 0;
-    bool fits = (format->colorBits == 16 || format->colorBits == 24 || format->colorBits == 32) &&
-                format->depthBits > 0 && format->depthBits <= 24 && format->doubleBuffer;
-    return fits ? 1 : 0;
+    return sysShouldFail("ChoosePixelFormat") ? 0 : sysDcChooseFormat(dc, format);
 }
 
 bool GLimp_SetPixelFormat(PlatformDc dc, int formatIndex, const PlatformPixelFormat *format) {
-    DcRecord *record = dcRecord(dc);
-    if (sysShouldFail("SetPixelFormat") || !record || formatIndex != 1 || !format || record->pixelFormat != 0)
-        return false;
-    record->pixelFormat = formatIndex;
-    return true;
+    return !sysShouldFail("SetPixelFormat") && sysDcSetFormat(dc, formatIndex, format);
 }
 
 PlatformGlContext GLimp_CreateContext(PlatformDc dc) {
-    DcRecord *record = dcRecord(dc);
-    if (sysShouldFail("CreateContext") || !record || record->pixelFormat == 0) return 0;
-    SDL_GLContext context = SDL_GL_CreateContext(sdlWindowOf(record->window));
+    if (sysShouldFail("CreateContext") || !sysDcHasFormat(dc)) return 0;
+    SDL_GLContext context = SDL_GL_CreateContext(sdlWindowOf(sysDcWindow(dc)));
     if (!context) {
         Sys_ReportFailure("cannot create a GL context: %s", SDL_GetError());
         return 0;
@@ -104,9 +84,9 @@ bool GLimp_MakeCurrent(PlatformDc dc, PlatformGlContext context) {
         contextCurrent = false;
         return true;
     }
-    DcRecord *record = dcRecord(dc);
-    if (!record || !context) return false;
-    contextCurrent = SDL_GL_MakeCurrent(sdlWindowOf(record->window), (SDL_GLContext)context) == 0;
+    PlatformWindow window = sysDcWindow(dc);
+    if (!window || !context) return false;
+    contextCurrent = SDL_GL_MakeCurrent(sdlWindowOf(window), (SDL_GLContext)context) == 0;
     if (!contextCurrent) Sys_ReportFailure("cannot make the GL context current: %s", SDL_GetError());
     return contextCurrent;
 }

@@ -1,0 +1,31 @@
+# web.cmake -- the show in a browser, built with emscripten: the show's
+# modules on the web backend (src/platform/web), which also supplies the GL
+# 1.1 subset they call. Waiting (the options window's polling, the present,
+# full screen, message boxes) suspends the program with asyncify and lets the
+# browser run. The show's code is built without exceptions or RTTI; only
+# libopenmpt (KAVELD_OPENMPT_PREFIX, from scripts/build-openmpt-web) uses
+# exceptions. KAVELD_DATA_DIR is the data the Linux build generates, preloaded
+# into the page's virtual file system as data/.
+add_compile_options(-fno-exceptions -fno-rtti)
+
+add_library(kaveld_gl INTERFACE)
+
+add_library(kaveld_openmpt STATIC IMPORTED)
+set_target_properties(kaveld_openmpt PROPERTIES IMPORTED_LOCATION ${KAVELD_OPENMPT_PREFIX}/lib/libopenmpt.a
+  INTERFACE_INCLUDE_DIRECTORIES ${KAVELD_OPENMPT_PREFIX}/include)
+
+# The site: index.html, kaveld.js, kaveld.wasm and kaveld.data in site/.
+function(kaveld_web_program)
+  set(site ${CMAKE_BINARY_DIR}/site)
+  set(library ${CMAKE_SOURCE_DIR}/src/platform/web/library_web.js)
+  add_executable(kaveld src/driver/main.cpp)
+  set_target_properties(kaveld PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${site} LINK_DEPENDS ${library})
+  target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_web kaveld_platform_testing_off)
+  target_link_options(kaveld PRIVATE -O3
+    -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall,FS] -sALLOW_MEMORY_GROWTH=1
+    -sINITIAL_MEMORY=64MB -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1 -sDISABLE_EXCEPTION_CATCHING=0
+    -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1 -sASYNCIFY_STACK_SIZE=16384
+    -sASYNCIFY_IMPORTS=[kwEnterFullScreen,kwMessageBox,kwWaitFrame,kwAudioOpen]
+    --js-library ${library} --preload-file ${KAVELD_DATA_DIR}@data)
+  configure_file(${CMAKE_SOURCE_DIR}/src/platform/web/index.html ${site}/index.html COPYONLY)
+endfunction()

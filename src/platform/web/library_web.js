@@ -1,0 +1,378 @@
+// library_web.js -- the page side of the web backend: the options window as
+// an HTML form, the display as a canvas (windowed, or full screen through the
+// Fullscreen API), keys and clicks queued for the show's message pump,
+// message boxes as an in-page dialog, the wait for the next animation frame,
+// Web Audio output fed ahead of the audio clock, and the deterministic mode
+// that hands chosen frames to the page's tests. Every kw* function is called
+// from the backend's C++ (windows.cpp, display.cpp, sound.cpp); the await-ing
+// ones suspend the show (asyncify) and let the browser run meanwhile.
+mergeInto(LibraryManager.library, {
+  $KW__postset: 'KW.init();',
+  $KW: {
+    events: [],        // [window, message, wParam, lParam] for the pump
+    nodes: {},         // window handle -> its element
+    display: 0,        // the display window's handle while it is open
+    fullScreen: false, // the display went full screen
+    leaving: false,    // the backend itself leaves full screen (not the viewer)
+    boxOpen: false,
+    params: null,
+    presents: [],      // per present: {at: handed over, shown: the next animation frame, order, running, brightness}
+    captures: {},      // deterministic mode: show frame -> RGBA rows, bottom row first
+    audio: null,       // the AudioContext, made by the viewer's click
+    song: null,        // playing: {start, rate, frames, chunk, buffer, ahead, sources}
+    orderStarts: [],   // [order, context time its first frame plays]
+    failures: [],      // the program's failure lines
+    frameTime: 0,      // when the animation frame the show last waited for began
+
+    init: function() {
+      KW.params = new URLSearchParams(typeof location != 'undefined' ? location.search : '');
+      document.addEventListener('keydown', function(e) { KW.key(e, 0x100); });
+      document.addEventListener('keyup', function(e) { KW.key(e, 0x101); });
+      document.addEventListener('fullscreenchange', function() {
+        if (document.fullscreenElement || !KW.fullScreen) return;
+        KW.fullScreen = false;
+        if (KW.leaving || !KW.display) return;
+        KW.events.push([KW.display, 0x100, 27, 0]);  // the viewer left: as Esc
+      });
+      window.kaveld = KW;  // for the page's tests and benchmark
+    },
+    // Keys go to the display window; the options window's buttons take the
+    // keyboard themselves (Space clicks the focused one).
+    key: function(e, message) {
+      if (!KW.display || KW.boxOpen || !e.keyCode) return;
+      if (e.keyCode == 27) e.preventDefault();
+      KW.events.push([KW.display, message, e.keyCode, e.repeat ? 1 : 0]);
+    },
+    stage: function() { return document.getElementById('stage') || document.body; },
+    // A window frame: a caption bar with a close box over a client area.
+    frame: function(handle, caption, cls) {
+      var win = document.createElement('div');
+      win.className = 'kw-window ' + cls;
+      var bar = document.createElement('div');
+      bar.className = 'kw-caption';
+      var title = document.createElement('span');
+      title.textContent = caption;
+      var close = document.createElement('button');
+      close.className = 'kw-close';
+      close.type = 'button';
+      close.setAttribute('aria-label', 'close');
+      close.textContent = '\u00d7';
+      close.addEventListener('click', function() { KW.events.push([handle, 0x0010, 0, 0]); });
+      bar.appendChild(title);
+      bar.appendChild(close);
+      var client = document.createElement('div');
+      client.className = 'kw-client';
+      win.appendChild(bar);
+      win.appendChild(client);
+      KW.stage().appendChild(win);
+      KW.nodes[handle] = win;
+      return client;
+    },
+    primeAudio: function() {
+      if (KW.params.has('step')) return;
+      try {
+        if (!KW.audio) KW.audio = new AudioContext({sampleRate: 44100, latencyHint: 'interactive'});
+        KW.audio.resume();
+      } catch (e) {
+        KW.audio = null;
+      }
+    },
+    // Queues the next chunks of the song so that sound is scheduled until `ahead` seconds from now.
+    feed: function() {
+      var s = KW.song;
+      if (!s) return;
+      while (s.queuedUntil < KW.audio.currentTime + s.ahead) {
+        var frames = s.chunk;
+        _webSoundRender(s.buffer, frames);
+        var samples = HEAPF32.subarray(s.buffer >> 2, (s.buffer >> 2) + 2 * frames);
+        var chunk = KW.audio.createBuffer(2, frames, s.rate);
+        var left = chunk.getChannelData(0), right = chunk.getChannelData(1);
+        for (var i = 0; i < frames; i++) {
+          left[i] = samples[2 * i];
+          right[i] = samples[2 * i + 1];
+        }
+        var source = KW.audio.createBufferSource();
+        source.buffer = chunk;
+        source.connect(KW.audio.destination);
+        source.onended = function() {
+          s.sources.delete(this);
+          KW.feed();
+        };
+        var at = s.start + s.frames / s.rate;
+        source.start(at);
+        s.sources.add(source);
+        s.frames += frames;
+        s.queuedUntil = at + frames / s.rate;
+      }
+    },
+    stopSong: function() {
+      var s = KW.song;
+      KW.song = null;
+      if (!s) return;
+      s.sources.forEach(function(source) {
+        source.onended = null;
+        try { source.stop(); } catch (e) {}
+      });
+    },
+    // With the URL parameter `probe`: the mean brightness (0..255) of the frame just drawn.
+    brightness: function() {
+      var gl = GL.currentContext && GL.currentContext.GLctx;
+      if (!gl) return 0;
+      var w = gl.drawingBufferWidth, h = gl.drawingBufferHeight, pixels = new Uint8Array(w * h * 4), sum = 0;
+      gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
+      for (var i = 0; i < pixels.length; i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
+      return sum / (3 * w * h);
+    },
+    latency: function() { return (KW.audio.baseLatency || 0) + (KW.audio.outputLatency || 0); },
+  },
+
+  kwParam__deps: ['$KW'],
+  kwParam: function(name, out, size) {
+    var value = KW.params.get(UTF8ToString(name));
+    if (value === null) return 0;
+    stringToUTF8(value, out, size);
+    return 1;
+  },
+
+  kwNextEvent__deps: ['$KW'],
+  kwNextEvent: function(out) {
+    var e = KW.events.shift();
+    if (!e) return 0;
+    for (var i = 0; i < 4; i++) HEAP32[(out >> 2) + i] = e[i];
+    return 1;
+  },
+
+  kwFocus__deps: ['$KW'],
+  kwFocus: function() {
+    if (KW.display) return KW.display;
+    var active = document.activeElement;
+    for (var handle in KW.nodes)
+      if (KW.nodes[handle] === active || KW.nodes[handle].contains(active)) return +handle;
+    return 0;
+  },
+
+  kwCreateOptionsWindow__deps: ['$KW'],
+  kwCreateOptionsWindow: function(handle, caption, w, h) {
+    var client = KW.frame(handle, UTF8ToString(caption), 'kw-options');
+    var win = KW.nodes[handle];
+    win.style.width = w + 'px';
+    win.style.height = h + 'px';
+    KW.nodes[handle] = win;
+    win.kwClient = client;
+    return 1;
+  },
+
+  // Check boxes and radio buttons never change their own mark: a click is
+  // only queued, and the program sets the marks.
+  kwCreateButton__deps: ['$KW'],
+  kwCreateButton: function(handle, parent, kind, caption, x, y, w, h) {
+    var owner = KW.nodes[parent];
+    if (!owner || !owner.kwClient) return 0;
+    var text = UTF8ToString(caption), node;
+    if (kind == 0) {
+      node = document.createElement('button');
+      node.type = 'button';
+      node.textContent = text;
+    } else {
+      node = document.createElement('label');
+      var box = document.createElement('input');
+      box.type = kind == 2 ? 'checkbox' : 'radio';
+      node.appendChild(box);
+      node.appendChild(document.createTextNode(text));
+      node.kwBox = box;
+    }
+    node.className = 'kw-button';
+    node.style.left = x + 'px';
+    node.style.top = y + 'px';
+    node.style.width = w + 'px';
+    node.style.height = h + 'px';
+    node.addEventListener('click', function(e) {
+      if (kind != 0) e.preventDefault();  // no mark of its own, and no second click through the label
+      if (kind == 0) KW.primeAudio();      // the show's OK is such a click: sound may start from it
+      var second = e.detail == 2 && kind == 4;
+      KW.events.push([handle, second ? 0x0203 : 0x0202, 0, 0]);
+    });
+    owner.kwClient.appendChild(node);
+    KW.nodes[handle] = node;
+    return 1;
+  },
+
+  kwSetCheck__deps: ['$KW'],
+  kwSetCheck: function(handle, checked) {
+    var node = KW.nodes[handle];
+    if (node && node.kwBox) node.kwBox.checked = !!checked;
+  },
+
+  kwDestroy__deps: ['$KW'],
+  kwDestroy: function(handle) {
+    var node = KW.nodes[handle];
+    delete KW.nodes[handle];
+    if (handle == KW.display) KW.display = 0;
+    if (node && node.parentNode) node.parentNode.removeChild(node);
+  },
+
+  // The display: a canvas of exactly w x h, in a window with caption and
+  // close box, or (full screen) alone on black, scaled to fit.
+  kwCreateDisplay__deps: ['$KW'],
+  kwCreateDisplay: function(handle, caption, fullScreen, w, h) {
+    var canvas = document.createElement('canvas');
+    canvas.id = 'kaveld-display-' + handle;
+    canvas.width = w;
+    canvas.height = h;
+    canvas.tabIndex = 0;
+    if (fullScreen) {
+      var holder = document.createElement('div');
+      holder.className = 'kw-fullscreen';
+      holder.appendChild(canvas);
+      KW.stage().appendChild(holder);
+      KW.nodes[handle] = holder;
+    } else {
+      KW.frame(handle, UTF8ToString(caption), 'kw-display').appendChild(canvas);
+    }
+    document.body.classList.add('kw-running');
+    KW.display = handle;
+    canvas.focus();
+    return 1;
+  },
+
+  kwEnterFullScreen__deps: ['$KW'],
+  kwEnterFullScreen__sig: 'ii',
+  kwEnterFullScreen: function(handle) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var node = KW.nodes[handle];
+      if (!node || !node.requestFullscreen) return wakeUp(0);
+      node.requestFullscreen({navigationUI: 'hide'}).then(function() {
+        KW.fullScreen = true;
+        wakeUp(1);
+      }, function() { wakeUp(0); });
+    });
+  },
+
+  kwLeaveFullScreen__deps: ['$KW'],
+  kwLeaveFullScreen: function() {
+    if (!document.fullscreenElement) return;
+    KW.leaving = true;
+    document.exitFullscreen().catch(function() {});
+  },
+
+  kwMessageBox__deps: ['$KW'],
+  kwMessageBox__sig: 'vii',
+  kwMessageBox: function(text, caption) {
+    var message = UTF8ToString(text), title = UTF8ToString(caption);
+    return Asyncify.handleSleep(function(wakeUp) {
+      var box = document.getElementById('kw-box');
+      if (!box || !box.showModal) {
+        console.error('[' + title + '] ' + message);
+        return wakeUp();
+      }
+      box.querySelector('.kw-caption span').textContent = title;
+      box.querySelector('.kw-text').textContent = message;
+      KW.boxOpen = true;
+      box.addEventListener('close', function() {
+        KW.boxOpen = false;
+        wakeUp();
+      }, {once: true});
+      box.showModal();
+      box.querySelector('.kw-ok').focus();
+    });
+  },
+
+  // A frame drawn: logged (and with `probe`, measured) before anything yields.
+  kwHandOver__deps: ['$KW'],
+  kwHandOver: function(order, running) {
+    var entry = {at: performance.now(), shown: 0, order: order, running: running};
+    if (KW.params.has('probe')) entry.brightness = KW.brightness();
+    if (KW.presents.length < 100000) KW.presents.push(entry);
+  },
+
+  // Lets the browser show the frame: waits for the next animation frame.
+  kwWaitFrame__deps: ['$KW'],
+  kwWaitFrame__sig: 'v',
+  kwWaitFrame: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      requestAnimationFrame(function(time) {
+        var last = KW.presents[KW.presents.length - 1];
+        if (last && !last.shown) last.shown = time;
+        KW.frameTime = time;
+        wakeUp();
+      });
+    });
+  },
+
+  // The time of the animation frame the last wait ended at (ms, the page's clock).
+  kwFrameTime__deps: ['$KW'],
+  kwFrameTime__sig: 'd',
+  kwFrameTime: function() { return KW.frameTime; },
+
+  // Deterministic mode: the frame just drawn, read before anything else touches it.
+  kwCaptureFrame__deps: ['$KW'],
+  kwCaptureFrame: function(frame, w, h) {
+    var gl = GL.currentContext && GL.currentContext.GLctx;
+    if (!gl) return;
+    var pixels = new Uint8Array(w * h * 4);
+    gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
+    KW.captures[frame] = pixels;
+  },
+
+  // The output's rate once it runs; 0 without Web Audio, -1 when it has not
+  // started within two seconds of being asked (no sound device, say).
+  kwAudioOpen__deps: ['$KW'],
+  kwAudioOpen__sig: 'i',
+  kwAudioOpen: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (!KW.audio) KW.primeAudio();
+      if (!KW.audio) return wakeUp(0);
+      var done = false;
+      var answer = function() {
+        if (done) return;
+        done = true;
+        wakeUp(KW.audio && KW.audio.state == 'running' ? KW.audio.sampleRate : -1);
+      };
+      if (KW.audio.state == 'running') return answer();
+      KW.audio.resume().then(answer, answer);
+      setTimeout(answer, 2000);
+    });
+  },
+
+  kwAudioStart__deps: ['$KW'],
+  kwAudioStart: function(buffer, chunk, aheadMs) {
+    KW.stopSong();
+    var rate = KW.audio.sampleRate, ahead = aheadMs / 1000;
+    // The first chunk plays one chunk from now, on a whole sample.
+    var start = Math.ceil((KW.audio.currentTime + chunk / rate) * rate) / rate;
+    KW.song = {start: start, rate: rate, frames: 0, queuedUntil: start, chunk: chunk, buffer: buffer, ahead: ahead,
+               sources: new Set()};
+    KW.orderStarts = [];
+    KW.feed();
+  },
+
+  // The song frame being heard now: the audio clock less the latencies it reports.
+  kwAudioHeardFrame__deps: ['$KW'],
+  kwAudioHeardFrame__sig: 'd',
+  kwAudioHeardFrame: function() {
+    var s = KW.song;
+    if (!s) return 0;
+    KW.feed();
+    return Math.max(0, (KW.audio.currentTime - KW.latency() - s.start) * s.rate);
+  },
+
+  kwAudioLatencyNs__deps: ['$KW'],
+  kwAudioLatencyNs__sig: 'd',
+  kwAudioLatencyNs: function() { return KW.audio ? KW.latency() * 1e9 : 0; },
+
+  kwAudioOrderStart__deps: ['$KW'],
+  kwAudioOrderStart: function(order, frame) {
+    var s = KW.song;
+    if (s && KW.orderStarts.length < 1000) KW.orderStarts.push([order, s.start + frame / s.rate]);
+  },
+
+  kwAudioStop__deps: ['$KW'],
+  kwAudioStop: function() { KW.stopSong(); },
+
+  kwAudioClose__deps: ['$KW'],
+  kwAudioClose: function() {
+    KW.stopSong();
+    if (KW.audio) KW.audio.close();
+    KW.audio = null;
+  },
+});
