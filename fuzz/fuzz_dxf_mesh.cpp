@@ -9,10 +9,14 @@
 
 namespace {
 
-// A plain buffer: it must outlive the exit handler that removes the file.
+// Under $TMPDIR (else /tmp). A plain buffer: it must outlive the exit
+// handler that removes the file.
 const char *inputPath() {
-    static char path[64];
-    if (!path[0]) std::snprintf(path, sizeof path, "/tmp/kaveld-fuzz-dxf-%d.dxf", (int)getpid());
+    static char path[4096];
+    if (!path[0]) {
+        const char *tmp = std::getenv("TMPDIR");
+        std::snprintf(path, sizeof path, "%s/kaveld-fuzz-dxf-%d.dxf", tmp && *tmp ? tmp : "/tmp", (int)getpid());
+    }
     return path;
 }
 

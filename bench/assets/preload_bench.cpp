@@ -1,14 +1,13 @@
 // preload_bench.cpp -- times the preload's file work without GL: 17 images of
 // 256 x 256 (24-bit, 8-bit palette and RLE8 mixed) and 5 meshes of 4000 faces,
 // written to a temporary directory first. Prints `bench:` lines.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "assets/assets.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -83,8 +82,7 @@ double millisecondsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 int main() {
-    char pattern[] = "/tmp/kaveld-bench-XXXXXX";
-    std::string dir = mkdtemp(pattern);
+    std::string dir = test::tempPath("");
     for (int i = 0; i < 17; i++) write(dir + "/t" + std::to_string(i) + ".bmp", image(i % 3, 256));
     for (int i = 0; i < 5; i++) write(dir + "/m" + std::to_string(i) + ".dxf", mesh(4000));
 

@@ -7,6 +7,7 @@
 
 #include "assets/assets.h"
 #include "display/display.h"
+#include "driver/quit.h"
 #include "music/music.h"
 #include "platform/platform.h"
 
@@ -39,7 +40,8 @@ void loadingQuadCorners(float halfWidth, float halfHeight) {
 }
 
 // Draws over whatever the back buffer holds, one presented frame per
-// grey level, until the level has passed 0.
+// grey level, until the level has passed 0, or until a signal asked the
+// program to end (the viewer wants to stop: the fade ends at that present).
 void fadeLoadingImage(float halfWidth, float halfHeight) {
     while (loadingBrightness > 0.0f) {
         glBegin(GL_QUADS);
@@ -47,6 +49,7 @@ void fadeLoadingImage(float halfWidth, float halfHeight) {
         loadingQuadCorners(halfWidth, halfHeight);
         glEnd();
         swapFrame();
+        if (Sys_EndSignal() != 0) return;
         loadingBrightness -= 0.005f;
     }
 }
@@ -80,5 +83,9 @@ void loadAssets() {
     for (int slot = 0; slot < kMeshSlots; slot++) loadDxfMesh(kMeshFiles[slot], slot);
     for (int slot = 0; slot < kLoadingImageSlot; slot++) loadTexture(slot, kTextureFiles[slot]);
     drawLoadingScreen(1.0f, 1.0f, true);
+    if (Sys_EndSignal() != 0) {  // asked to end while loading: no music, and no frame of the show
+        quitRequests++;
+        return;
+    }
     startMusic("data/demotune.xm");
 }

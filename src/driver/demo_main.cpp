@@ -35,8 +35,10 @@ int demoMain(void *instance, void *, const char *, int) {
     initGlState();
     initTables();
     loadAssets();
-    // Anything counted by now, short of the viewer's cancel, is a start that
-    // failed (each failure has said what failed on stderr).
+    // A signal by now cut the loading short: the program ends as it asked.
+    // Anything else counted by now, short of the viewer's cancel, is a start
+    // that failed (each failure has said what failed on stderr).
+    const int startSignal = Sys_EndSignal();
     const bool startFailed = quitRequests != 0 && startCancelled == 0;
 
     while (quitRequests == 0) {
@@ -48,5 +50,6 @@ int demoMain(void *instance, void *, const char *, int) {
 
     closeDisplay();
     stopMusic();
+    if (startSignal != 0) return 128 + startSignal;
     return startFailed ? 1 : (int)queueMessage.wParam;
 }

@@ -198,14 +198,20 @@ void Sys_MessageBox(PlatformWindow owner, const char *text, const char *caption)
 
 // ---------------------------------------------------------------- ending and failures
 
-// From this call on, Ctrl-C (SIGINT) and SIGTERM ask the program to end
-// instead of killing it: the next Sys_PeekMessage takes kMsgQuit with wParam
-// 128 + the signal's number, ahead of anything queued, so the show ends
-// through its own shutdown. A second such signal ends the process at once.
-// The live backend calls it as its display opens (until then nothing needs
-// undoing); the capture tool as it starts.
+// From this call on, Ctrl-C (SIGINT), SIGTERM, SIGHUP (the terminal closed)
+// and SIGQUIT ask the program to end instead of killing it (on Windows:
+// Ctrl-C, Ctrl-Break and the console closing, as SIGINT or SIGTERM): the
+// next Sys_PeekMessage takes kMsgQuit with wParam 128 + the signal's number,
+// ahead of anything queued, so the show ends through its own shutdown. Every
+// later signal is taken as well and changes nothing: the first decides the
+// exit code, and no second one can cut the shutdown short (the display mode
+// always comes back). A signal the program was started with ignored stays
+// ignored. The live backend calls it as its display opens (until then
+// nothing needs undoing); the capture tool as it starts.
 void Sys_CatchEndSignals();
-// The signal that asked the program to end; 0 while none has.
+// The first signal that asked the program to end; 0 while none has. Work
+// that takes no messages (the loading fade, the capture's encoder) looks here
+// to stop early.
 int Sys_EndSignal();
 // One line on stderr: "kaveld: " and the formatted text, naming what failed
 // (the file, the display, the sound output).

@@ -385,28 +385,85 @@ def case_missing_module():
 
 
 def case_signal_stops_capture():
-    """SIGTERM mid-show: the run stops at that frame, drops the unfinished video, and exits 128 + 15."""
+    """SIGTERM, or SIGHUP (the terminal closed), mid-show: the run stops at
+    that frame, drops the unfinished video, leaves no temporary folder, and
+    exits 128 + the signal's number."""
+    for number in (signal.SIGTERM, signal.SIGHUP):
+        with tempfile.TemporaryDirectory() as tmp:
+            folder, env = private_tmp(tmp)
+            video, trace = os.path.join(tmp, "show.mp4"), os.path.join(tmp, "trace.jsonl")
+            p = subprocess.Popen([CAPTURE, "--size", "64x48", "--out", video, "--trace", trace], cwd=BIN, env=env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            try:
+                deadline = time.time() + 240
+                while not (os.path.exists(trace) and os.path.getsize(trace) > 0) and time.time() < deadline:
+                    check(p.poll() is None, f"the capture ended by itself: {p.returncode}")
+                    time.sleep(0.1)
+                check(len(os.listdir(folder)) == 2, f"temporary folders while running: {os.listdir(folder)}")
+                p.send_signal(number)
+                _, err = p.communicate(timeout=60)
+            finally:
+                if p.poll() is None:
+                    p.kill()
+            check(p.returncode == 128 + number, f"signal {number}: exit {p.returncode}: {err}")
+            check(not os.path.exists(video), "an unfinished video was left")
+            check(os.listdir(folder) == [], f"signal {number} left {os.listdir(folder)}")
+            rows = read_trace(trace)
+            check(rows and [row["frame"] for row in rows] == list(range(len(rows))), "the trace was not closed whole")
+
+
+# A stand-in for ffmpeg: as the encoder it reads its input to the end and
+# writes its output; as the mux it writes part of its output, says so, and
+# waits (at most a minute) for a signal, on which it ends as ffmpeg does.
+FFMPEG_STAND_IN = """#!/bin/sh
+for out; do :; done
+case " $* " in
+  *" -i - "*) cat > /dev/null; : > "$out"; exit 0 ;;
+esac
+trap 'exit 255' INT TERM HUP
+printf partial > "$out"
+: > "$MUX_STARTED"
+i=0
+while [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done
+exit 1
+"""
+
+
+def case_signal_during_mux():
+    """Ctrl-C at the terminal (SIGINT to the whole process group) while the
+    video is muxed: the encoder stops, nothing is left at --out or beside it,
+    no temporary folder stays, and the tool exits 130."""
     with tempfile.TemporaryDirectory() as tmp:
         folder, env = private_tmp(tmp)
-        video, trace = os.path.join(tmp, "show.mp4"), os.path.join(tmp, "trace.jsonl")
-        p = subprocess.Popen([CAPTURE, "--size", "64x48", "--out", video, "--trace", trace], cwd=BIN, env=env,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        programs, out = os.path.join(tmp, "bin"), os.path.join(tmp, "out")
+        os.makedirs(programs)
+        os.makedirs(out)
+        with open(os.path.join(programs, "ffmpeg"), "w") as f:
+            f.write(FFMPEG_STAND_IN)
+        os.chmod(os.path.join(programs, "ffmpeg"), 0o755)
+        started = os.path.join(tmp, "mux-started")
+        env = dict(env, PATH=programs + os.pathsep + env["PATH"], MUX_STARTED=started)
+        p = subprocess.Popen([CAPTURE, "--size", "64x48", "--frames", "2", "--out", os.path.join(out, "show.mp4")],
+                             cwd=BIN, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                             start_new_session=True)
         try:
             deadline = time.time() + 240
-            while not (os.path.exists(trace) and os.path.getsize(trace) > 0) and time.time() < deadline:
-                check(p.poll() is None, f"the capture ended by itself: {p.returncode}")
-                time.sleep(0.1)
-            check(len(os.listdir(folder)) == 2, f"temporary folders while running: {os.listdir(folder)}")
-            p.send_signal(signal.SIGTERM)
+            while not os.path.exists(started) and time.time() < deadline:
+                check(p.poll() is None, f"the capture ended before its mux: {p.returncode}")
+                time.sleep(0.05)
+            os.killpg(p.pid, signal.SIGINT)
             _, err = p.communicate(timeout=60)
         finally:
             if p.poll() is None:
-                p.kill()
-        check(p.returncode == 128 + signal.SIGTERM, f"exit {p.returncode}: {err}")
-        check(not os.path.exists(video), "an unfinished video was left")
+                os.killpg(p.pid, signal.SIGKILL)
+        check(p.returncode == 128 + signal.SIGINT, f"exit {p.returncode}: {err}")
+        check(os.listdir(out) == [], f"left at --out: {os.listdir(out)}")
         check(os.listdir(folder) == [], f"left {os.listdir(folder)}")
-        rows = read_trace(trace)
-        check(rows and [row["frame"] for row in rows] == list(range(len(rows))), "the trace was not closed whole")
+        try:
+            os.killpg(p.pid, 0)
+            fail("processes of the capture were left running")
+        except ProcessLookupError:
+            pass
 
 
 def case_video():

@@ -25,12 +25,14 @@ struct Run {
     int loadingPresents = 0;
     std::vector<uintptr_t> lastTaken;  // queueMessage.wParam as each frame is presented
     std::function<void(int frame)> onFrame;
+    std::function<void(int present)> onLoadingPresent;
 };
 Run run;
 
 void onPresent(void *, int, int) {
     if (loadingBrightness > 0.0f) {
         run.loadingPresents++;
+        if (run.onLoadingPresent) run.onLoadingPresent(run.loadingPresents);
         return;
     }
     run.framesPresented++;
@@ -155,6 +157,25 @@ TEST(FrameLoop, EndSignalEndsTheNextFrameAheadOfQueuedMessages) {
     EXPECT_EQ(quitRequests, 1);
     EXPECT_EQ(glContext, 0);  // the usual shutdown ran
     EXPECT_EQ(songHandle, nullptr);
+}
+
+// Signals while loading (nothing takes messages then): the fade ends at its
+// next present, no music starts, no frame of the show is drawn, and the
+// usual shutdown runs; later signals change nothing.
+TEST(FrameLoop, EndSignalsDuringLoadingEndTheFadeAtItsNextPresent) {
+    Sys_CatchEndSignals();
+    run.onLoadingPresent = [](int present) {
+        if (present != 10) return;
+        raise(SIGINT);
+        raise(SIGHUP);
+        raise(SIGINT);
+    };
+    EXPECT_EQ(runDemo(), 128 + SIGINT);
+    EXPECT_EQ(run.loadingPresents, 10);  // the loading image and 9 of the fade's 201
+    EXPECT_EQ(run.framesPresented, 0);
+    EXPECT_GT(loadingBrightness, 0.9f);
+    EXPECT_EQ(songHandle, nullptr);
+    EXPECT_EQ(glContext, 0);  // the usual shutdown ran
 }
 
 // A sound output that refuses a block (its feeder thread says so) ends the

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/platform_testing.h"
 #include "platform/sound_internal.h"
+#include "support/temp_dir.h"
 #include "support/xm_fixture.h"
 
 namespace {
@@ -278,7 +279,7 @@ TEST(MusicOffline, ModulesThatDoNotLoadAreCountedAndNamed) {
     };
     const Case cases[] = {
         {"missing", "/nonexistent/kaveld/demotune.xm"},
-        {"directory", "/tmp"},
+        {"directory", test::tempPath("")},
         {"empty", writeTempFile("empty.xm", {})},
         {"garbage", writeTempFile("garbage.xm", garbage)},
         {"bad signature", writeTempFile("badsig.xm", badHeader)},

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "support/temp_dir.h"
 #include "support/xm_fixture.h"
 
 namespace {
@@ -104,9 +105,7 @@ void poll(SndSong *song, const std::string &output, int changes, double timeoutS
 }  // namespace
 
 bool measureDiskSync(int changes, double timeoutSeconds, SyncRun *run) {
-    const char *tmp = getenv("TMPDIR");
-    std::string base = std::string(tmp ? tmp : "/tmp") + "/kaveld-sync-" + std::to_string(getpid());
-    std::string output = base + ".raw";
+    std::string output = test::tempPath("sync.raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
     XmFixture xm;  // 1 row, speed 6, 125 BPM: an order every 120 ms, against 100 ms blocks

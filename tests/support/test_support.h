@@ -1,6 +1,6 @@
 // test_support.h -- what the tests share: an offline GL display opened the
 // way the show opens one, pixel read-back, captured message boxes, and
-// temporary files.
+// temporary files (temp_dir.h).
 #pragma once
 
 #include <GL/gl.h>
@@ -14,6 +14,7 @@
 #include "driver/driver.h"
 #include "platform/platform.h"
 #include "platform/platform_testing.h"
+#include "support/temp_dir.h"
 
 namespace test {
 
@@ -64,17 +65,6 @@ inline void captureMessageBoxes() {
     });
 }
 
-// A file under a fresh temporary directory, removed with it at exit.
-inline std::string tempPath(const std::string &name) {
-    static std::string dir;
-    if (dir.empty()) {
-        char pattern[] = "/tmp/kaveld-test-XXXXXX";
-        dir = mkdtemp(pattern);
-        static std::string cleanup = "rm -rf " + dir;
-        std::atexit([] { std::system(cleanup.c_str()); });
-    }
-    return dir + "/" + name;
-}
 inline void writeFile(const std::string &path, const std::string &bytes) {
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) return;

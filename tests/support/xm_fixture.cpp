@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 void put8(std::vector<uint8_t> &out, int v) { out.push_back(static_cast<uint8_t>(v)); }
@@ -112,8 +114,7 @@ std::vector<uint8_t> buildXm(const XmFixture &xm) {
 }
 
 std::string writeTempFile(const std::string &name, const std::vector<uint8_t> &bytes) {
-    const char *base = getenv("TMPDIR");
-    std::string path = std::string(base ? base : "/tmp") + "/kaveld-" + std::to_string(getpid()) + "-" + name;
+    std::string path = test::tempPath(name);
     FILE *file = fopen(path.c_str(), "wb");
     if (file) {
         if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), file);

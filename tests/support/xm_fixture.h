@@ -21,5 +21,6 @@ struct XmFixture {
 // Frames one order lasts at the given rate (exact when rate * 2.5 / bpm is whole).
 long xmOrderFrames(const XmFixture &xm, int rate);
 std::vector<uint8_t> buildXm(const XmFixture &xm);
-// Writes bytes to a fresh file under the test's temporary directory; returns its path.
+// Writes bytes to a file in the process's temporary folder (temp_dir.h, removed
+// at exit); returns its path.
 std::string writeTempFile(const std::string &name, const std::vector<uint8_t> &bytes);

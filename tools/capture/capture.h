@@ -3,6 +3,8 @@
 // per-frame JSON trace of the show's state.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -30,7 +32,8 @@ struct CaptureSink {
     enum Kind { kNone, kDirectory, kVideo } kind = kNone;
     std::string out, tempDir;
     int width = 0, height = 0, fps = 60;
-    FILE *video = nullptr;  // ffmpeg's standard input
+    FILE *video = nullptr;  // the encoder's standard input
+    pid_t encoder = -1;
     FILE *audio = nullptr;  // raw float samples until finish
     long audioFrames = 0;
     std::vector<unsigned char> pixels, row;
@@ -43,14 +46,25 @@ bool openSink(CaptureSink &sink, const CaptureOptions &options);
 // output directory.
 bool writeFrame(CaptureSink &sink, const char *name);
 void writeAudio(CaptureSink &sink, const float *samples, size_t frames);
+// Ends the output: a video is encoded to its end and muxed with the sound
+// into a file beside its path, renamed to the path once whole. A signal that
+// ends the capture meanwhile stops the encoder and leaves nothing at the path.
 bool finishSink(CaptureSink &sink);
-// A run stopped early: a video is dropped (nothing written at its path),
-// frames and a valid WAV of the sound so far stay in a directory.
+// A run stopped early: a video is dropped (the encoder stopped, nothing
+// written at its path), frames and a valid WAV of the sound so far stay in a
+// directory.
 void abandonSink(CaptureSink &sink);
 // A new folder under $TMPDIR (else /tmp), removed with everything in it
 // however the program ends; "" when it cannot be made.
 std::string makeTemporaryFolder(const char *prefix);
 void removeTemporaryFolder(const std::string &dir);
+
+// Starts a program from the PATH with these arguments (no shell); with
+// input, *input is a pipe to its standard input. -1 when it cannot start.
+pid_t startProgram(const std::vector<std::string> &args, FILE **input);
+// Waits for it to end; true when it exited with 0. A signal that ends the
+// capture (Sys_EndSignal) stops it: SIGTERM, and SIGKILL a few seconds later.
+bool waitProgram(pid_t pid);
 
 // One JSON object per frame-loop frame.
 void writeTraceLine(FILE *trace, long frame);

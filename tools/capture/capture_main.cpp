@@ -139,7 +139,7 @@ bool enterDataDirectory(const std::string &data) {
 
 int main(int argc, char **argv) {
     static CaptureRun run;
-    Sys_CatchEndSignals();          // Ctrl-C and SIGTERM stop the run at the current frame
+    Sys_CatchEndSignals();          // Ctrl-C, SIGTERM, SIGHUP and SIGQUIT stop the run at the current frame
     std::signal(SIGPIPE, SIG_IGN);  // an encoder that went away is a failed write, not the end
     int status = parseCaptureOptions(argc, argv, run.options);
     if (status >= 0) return status;
@@ -163,16 +163,19 @@ int main(int argc, char **argv) {
 
     demoMain(nullptr, nullptr, "", 0);
 
-    if (run.endSignal) {
-        std::fprintf(stderr, "\nkaveld-capture: stopped by signal %d after %ld frames\n", run.endSignal,
-                     run.showFrames);
+    if (int number = Sys_EndSignal()) {
+        std::fprintf(stderr, "\nkaveld-capture: stopped by signal %d after %ld frames\n", number, run.showFrames);
         abandonSink(run.sink);
         if (run.trace) std::fclose(run.trace);
-        return 128 + run.endSignal;
+        return 128 + number;
     }
     progress(run, true);
     bool finished = finishSink(run.sink);
     if (run.trace) finished = std::fclose(run.trace) == 0 && finished;
+    if (int number = Sys_EndSignal()) {  // while the video was finished: nothing was left at its path
+        std::fprintf(stderr, "kaveld-capture: stopped by signal %d while writing %s\n", number, o.out.c_str());
+        return 128 + number;
+    }
     if (!finished || run.writeFailed) {
         std::fprintf(stderr, "kaveld-capture: writing the output failed\n");
         return 1;

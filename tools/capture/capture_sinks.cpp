@@ -3,6 +3,7 @@
 // a pipe of raw frames, then muxed with the sound as AAC).
 #include <GL/gl.h>
 #include <png.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,12 +19,6 @@ namespace {
 bool endsWith(const std::string &s, const char *suffix) {
     size_t n = std::strlen(suffix);
     return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
-}
-
-std::string quoted(const std::string &s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
 }
 
 // A 16-bit stereo WAV header for `frames` frames.
@@ -108,14 +103,48 @@ bool startVideo(CaptureSink &sink) {
     }
     char size[32];
     std::snprintf(size, sizeof size, "%dx%d", sink.width, sink.height);
-    std::string command = "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " + std::string(size) +
-                          " -r " + std::to_string(sink.fps) +
-                          " -i - -vf 'pad=ceil(iw/2)*2:ceil(ih/2)*2' -c:v libx264 -preset veryfast -crf 18"
-                          " -pix_fmt yuv420p " +
-                          quoted(sink.tempDir + "/video.mkv");
-    sink.video = popen(command.c_str(), "w");
-    if (!sink.video) std::fprintf(stderr, "kaveld-capture: cannot start ffmpeg: %s\n", std::strerror(errno));
-    return sink.video != nullptr;
+    sink.encoder = startProgram({"ffmpeg",
+                                 "-nostdin",
+                                 "-loglevel",
+                                 "error",
+                                 "-y",
+                                 "-f",
+                                 "rawvideo",
+                                 "-pix_fmt",
+                                 "rgb24",
+                                 "-s",
+                                 size,
+                                 "-r",
+                                 std::to_string(sink.fps),
+                                 "-i",
+                                 "-",
+                                 "-vf",
+                                 "pad=ceil(iw/2)*2:ceil(ih/2)*2",
+                                 "-c:v",
+                                 "libx264",
+                                 "-preset",
+                                 "veryfast",
+                                 "-crf",
+                                 "18",
+                                 "-pix_fmt",
+                                 "yuv420p",
+                                 sink.tempDir + "/video.mkv"},
+                                &sink.video);
+    if (sink.encoder < 0) std::fprintf(stderr, "kaveld-capture: cannot start ffmpeg: %s\n", std::strerror(errno));
+    return sink.encoder >= 0 && sink.video;
+}
+
+// The encoded video and the sound into one file: muxed beside the path and
+// renamed to it once whole, so that nothing unfinished is ever at the path.
+bool muxVideo(const CaptureSink &sink) {
+    std::string partial = sink.out + ".kaveld-" + std::to_string(getpid()) + ".partial";
+    pid_t mux = startProgram(
+        {"ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i", sink.tempDir + "/video.mkv", "-i", audioPath(sink),
+         "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-f", endsWith(sink.out, ".mp4") ? "mp4" : "matroska", partial},
+        nullptr);
+    bool ok = waitProgram(mux) && rename(partial.c_str(), sink.out.c_str()) == 0;
+    if (!ok) std::remove(partial.c_str());
+    return ok;
 }
 
 }  // namespace
@@ -189,11 +218,10 @@ bool finishSink(CaptureSink &sink) {
         sink.audio = nullptr;
     }
     if (sink.kind == CaptureSink::kVideo && sink.video) {
-        ok = pclose(sink.video) == 0 && ok;
+        ok = std::fclose(sink.video) == 0 && ok;  // the encoder's input ends here
         sink.video = nullptr;
-        std::string mux = "ffmpeg -nostdin -loglevel error -y -i " + quoted(sink.tempDir + "/video.mkv") + " -i " +
-                          quoted(audioPath(sink)) + " -c:v copy -c:a aac -b:a 192k " + quoted(sink.out);
-        ok = ok && std::system(mux.c_str()) == 0;
+        ok = waitProgram(sink.encoder) && ok && muxVideo(sink);
+        sink.encoder = -1;
         removeTemporaryFolder(sink.tempDir);
     }
     return ok;
@@ -204,8 +232,11 @@ void abandonSink(CaptureSink &sink) {
         finishSink(sink);
         return;
     }
-    if (sink.video) pclose(sink.video);  // ffmpeg ends at the end of its input
+    if (sink.video) std::fclose(sink.video);
+    if (sink.encoder > 0) kill(sink.encoder, SIGTERM);  // what it has encoded is dropped anyway
+    waitProgram(sink.encoder);
     if (sink.audio) std::fclose(sink.audio);
     sink.video = sink.audio = nullptr;
+    sink.encoder = -1;
     removeTemporaryFolder(sink.tempDir);
 }

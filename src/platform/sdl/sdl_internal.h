@@ -12,5 +12,9 @@ PlatformWindow fltkFocusWindow();
 void fltkDestroyNative(SysWindow *entry);
 void fltkSetCheck(SysWindow *entry);
 
+// display.cpp: reads the display window's refresh again and asks for the
+// swap interval it calls for (its display or its mode may have changed).
+void sdlFollowDisplay();
+
 // windows.cpp: the one line saying no display could be opened (said once).
 void liveReportNoDisplay(const char *why);

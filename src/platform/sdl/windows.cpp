@@ -85,6 +85,10 @@ void postSdlEvent(const SDL_Event &e) {
         PlatformWindow w = windowOfSdlId(e.key.windowID);
         uintptr_t vk = virtualKey(e.key.keysym.sym);
         if (w && vk) Sys_PostMessage(w, e.type == SDL_KEYDOWN ? kMsgKeyDown : kMsgKeyUp, vk, e.key.repeat ? 1 : 0);
+    } else if (e.type == SDL_DISPLAYEVENT ||
+               (e.type == SDL_WINDOWEVENT && (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED ||
+                                              e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))) {
+        sdlFollowDisplay();  // another display, or another mode: perhaps another refresh
     }
 }
 

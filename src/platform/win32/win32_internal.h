@@ -12,3 +12,7 @@
 HWND win32Native(PlatformWindow window);
 // The platform's texts are UTF-8; Windows takes them as UTF-16.
 std::wstring win32Wide(const char *utf8);
+// display.cpp: for the display window, after the display mode changed
+// (modeChange) or the window moved (perhaps to another monitor), reads the
+// refresh again and asks for the swap interval it calls for.
+void win32FollowDisplay(HWND hwnd, bool modeChange);

@@ -32,6 +32,8 @@ LRESULT CALLBACK nativeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         Sys_PostMessage(window, message == WM_KEYDOWN ? kMsgKeyDown : kMsgKeyUp, wParam, (lParam >> 30) & 1);
         return 0;
     case WM_CLOSE: Sys_PostMessage(window, kMsgClose, 0, 0); return 0;
+    case WM_DISPLAYCHANGE: win32FollowDisplay(hwnd, true); break;
+    case WM_MOVE: win32FollowDisplay(hwnd, false); break;  // perhaps onto another monitor
     default: break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
