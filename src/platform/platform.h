@@ -18,6 +18,8 @@
 //   posix/    files (regular files only) and finding the data, and the signals
 //             that end the show, on POSIX systems (sdl/ and offline/).
 //   sdl_gl/   the GL context steps on SDL (sdl/ and offline/).
+//   one_pixel_format.cpp  the device contexts and the pixel-format steps of
+//             a GL that offers one double-buffered format (sdl_gl/ and web/).
 //
 // Shared by every backend (this folder): the message queue, window registry,
 // default window and button handling and message-box routing

@@ -1,8 +1,7 @@
 // platform_common.cpp -- the window side every backend shares: the message
 // queue (end signals and a failed sound output come out of it as quits),
 // the window registry and class table, default window and button handling,
-// message-box routing, failure lines, the calendar time, the icon resource,
-// and the device contexts of the backends whose GL has one pixel format.
+// message-box routing, failure lines, the calendar time, the icon resource.
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -187,40 +186,3 @@ const uint32_t *sysIconRgba() {
         for (int x = 0; x < 32; x++) pixels[y * 32 + x] = table[(unsigned char)kaveld_icon_xpm[1 + colors + y][x]];
     return pixels;
 }
-
-namespace {
-
-struct DcRecord {
-    PlatformWindow window;
-    int pixelFormat;  // 0 until set
-};
-DcRecord dcs[kSysMaxWindows + 1];  // owned by the sysDc* calls below
-
-}  // namespace
-
-PlatformDc sysDcOpen(PlatformWindow window) {
-    if (window < 1 || window > kSysMaxWindows) return 0;
-    dcs[window] = DcRecord{window, dcs[window].window == window ? dcs[window].pixelFormat : 0};
-    return window;
-}
-
-PlatformWindow sysDcWindow(PlatformDc dc) {
-    if (dc < 1 || dc > kSysMaxWindows) return 0;
-    SysWindow *entry = sysWindow(dcs[dc].window);
-    return entry && entry->type == kSysWindowDisplay ? dcs[dc].window : 0;
-}
-
-int sysDcChooseFormat(PlatformDc dc, const PlatformPixelFormat *format) {
-    if (!sysDcWindow(dc) || !format) return 0;
-    bool fits = (format->colorBits == 16 || format->colorBits == 24 || format->colorBits == 32) &&
-                format->depthBits > 0 && format->depthBits <= 24 && format->doubleBuffer;
-    return fits ? 1 : 0;
-}
-
-bool sysDcSetFormat(PlatformDc dc, int formatIndex, const PlatformPixelFormat *format) {
-    if (!sysDcWindow(dc) || formatIndex != 1 || !format || dcs[dc].pixelFormat != 0) return false;
-    dcs[dc].pixelFormat = formatIndex;
-    return true;
-}
-
-bool sysDcHasFormat(PlatformDc dc) { return sysDcWindow(dc) && dcs[dc].pixelFormat != 0; }

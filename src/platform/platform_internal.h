@@ -30,15 +30,13 @@ const uint32_t *sysIconRgba();
 // The signal caught by Sys_CatchEndSignals, once; 0 before and after.
 int sysTakeEndSignal();
 
-// Device contexts where the GL offers one pixel format (sdl_gl/, web/): a
-// display window's context is its own id, and it takes the format once.
+// Device contexts where the GL offers one pixel format (sdl_gl/, web/), in
+// one_pixel_format.cpp beside the contract's release, choose and set steps:
 // sysDcOpen for GLimp_GetDc, once the caller has checked the window; the
-// display window a context draws on (0 when it is gone); the one format's
-// choose and set steps, and whether it was set.
+// display window a context draws on (0 when it is gone); whether the one
+// format was set.
 PlatformDc sysDcOpen(PlatformWindow window);
 PlatformWindow sysDcWindow(PlatformDc dc);
-int sysDcChooseFormat(PlatformDc dc, const PlatformPixelFormat *format);
-bool sysDcSetFormat(PlatformDc dc, int formatIndex, const PlatformPixelFormat *format);
 bool sysDcHasFormat(PlatformDc dc);
 
 // The test seams: platform_testing.cpp in the tests, benchmarks and fuzzers,

@@ -15,16 +15,6 @@ PlatformDc GLimp_GetDc(PlatformWindow window) {
     return sysDcOpen(window);
 }
 
-void GLimp_ReleaseDc(PlatformWindow, PlatformDc) {}
-
-int GLimp_ChoosePixelFormat(PlatformDc dc, const PlatformPixelFormat *format) {
-    return sysShouldFail("ChoosePixelFormat") ? 0 : sysDcChooseFormat(dc, format);
-}
-
-bool GLimp_SetPixelFormat(PlatformDc dc, int formatIndex, const PlatformPixelFormat *format) {
-    return !sysShouldFail("SetPixelFormat") && sysDcSetFormat(dc, formatIndex, format);
-}
-
 PlatformGlContext GLimp_CreateContext(PlatformDc dc) {
     if (sysShouldFail("CreateContext") || !sysDcHasFormat(dc)) return 0;
     EmscriptenWebGLContextAttributes attributes;

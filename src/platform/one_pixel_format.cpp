@@ -1,0 +1,44 @@
+// one_pixel_format.cpp -- the device contexts of the backends whose GL offers
+// one pixel format (sdl_gl/, web/): a display window's context is its own id,
+// and it takes the one double-buffered format once.
+#include "platform/platform_internal.h"
+
+namespace {
+
+struct DcRecord {
+    PlatformWindow window;
+    int pixelFormat;  // 0 until set
+};
+DcRecord dcs[kSysMaxWindows + 1];  // owned by the calls below
+
+}  // namespace
+
+PlatformDc sysDcOpen(PlatformWindow window) {
+    if (window < 1 || window > kSysMaxWindows) return 0;
+    dcs[window] = DcRecord{window, dcs[window].window == window ? dcs[window].pixelFormat : 0};
+    return window;
+}
+
+PlatformWindow sysDcWindow(PlatformDc dc) {
+    if (dc < 1 || dc > kSysMaxWindows) return 0;
+    SysWindow *entry = sysWindow(dcs[dc].window);
+    return entry && entry->type == kSysWindowDisplay ? dcs[dc].window : 0;
+}
+
+void GLimp_ReleaseDc(PlatformWindow, PlatformDc) {}
+
+int GLimp_ChoosePixelFormat(PlatformDc dc, const PlatformPixelFormat *format) {
+    if (sysShouldFail("ChoosePixelFormat") || !sysDcWindow(dc) || !format) return 0;
+    bool fits = (format->colorBits == 16 || format->colorBits == 24 || format->colorBits == 32) &&
+                format->depthBits > 0 && format->depthBits <= 24 && format->doubleBuffer;
+    return fits ? 1 : 0;
+}
+
+bool GLimp_SetPixelFormat(PlatformDc dc, int formatIndex, const PlatformPixelFormat *format) {
+    if (sysShouldFail("SetPixelFormat") || !sysDcWindow(dc) || formatIndex != 1 || !format || dcs[dc].pixelFormat != 0)
+        return false;
+    dcs[dc].pixelFormat = formatIndex;
+    return true;
+}
+
+bool sysDcHasFormat(PlatformDc dc) { return sysDcWindow(dc) && dcs[dc].pixelFormat != 0; }
