@@ -2,6 +2,7 @@
 uncompressed with a 40-byte info header, the intended power-of-two sizes,
 real pictures (not blank, not duplicates), black borders where the square
 is drawn additively and smaller than the screen."""
+import math
 import os
 import struct
 import sys
@@ -87,6 +88,22 @@ if "t01.bmp" in pictures:
 if "t07.bmp" in pictures:
     check(ImageStat.Stat(pictures["t07.bmp"].convert("L")).mean[0] > 60, "t07: too dark for an opaque mesh")
     check(min(pictures["t07.bmp"].getpixel((0, 0))) > 150, "t07: the frame for the wireframe is not bright")
+    # The morph scene's sphere map turns on one normal: when it lies across the view, every vertex samples
+    # the disc's rim, at an angle that follows its place on the picture. Detail there streaks the mesh, so
+    # the rim and the band inside it change only slowly around the disc.
+    grey, side = pictures["t07.bmp"].convert("L").load(), 256
+
+    def luma(radius, degrees):
+        a = math.radians(degrees)
+        return grey[int(side / 2 + radius * side / 2 * math.cos(a)), int(side / 2 - radius * side / 2 * math.sin(a))]
+
+    def bend(line):  # the largest second difference: a ridge, a step or an alternation
+        return max(abs(line[i + 1] - 2 * line[i] + line[i - 1]) for i in range(1, len(line) - 1))
+
+    rings = [[luma(radius, a) for a in range(-2, 362, 2)] for radius in (0.9, 0.95, 0.99)]
+    rays = [[luma(0.8 + k / 128, a) for k in range(24)] for a in range(0, 360, 10)]  # up to the frame
+    worst = max(bend(line) for line in rings + rays)
+    check(worst <= 16, "t07: the rim is not smooth (a second difference of %d)" % worst)
 
 # The text pictures are all different from one another.
 names = ["lod.bmp", "t00.bmp", "t05.bmp"] + ["t%02d.bmp" % k for k in range(9, 17)]

@@ -109,40 +109,44 @@ Image makeFlare() {
     return img;
 }
 
-// Sphere map: a studio sky over a dark floor, a bright sun window, and a
-// bright frame outside the disc (the wireframe pass draws the faces'
-// own corners, which sample the texture's border).
+// Sphere map: a studio sky over a dark floor and a bright sun window, inside
+// a rim of one soft colour. The morph scene sends no normals, so its sphere
+// map turns on the one current normal: when that normal lies across the view,
+// every vertex samples near the disc's rim, at an angle that follows its
+// place on the picture; detail there (the floor's checks, the sky's glints, a
+// frame) would streak the mesh. So the detail fades out before the rim, and
+// only the outermost texels are a bright frame: the wireframe pass draws the
+// faces' own corners, whose edges sample the texture's border.
 Image makeChromeMap() {
     Image img = makeImage(256, 256);
     const Rgb zenith = hexRgb(0x1a3a8a), horizon = hexRgb(0xd8ecff), floorNear = hexRgb(0x2a2018),
               floorFar = hexRgb(0x8a6a50), frame = hexRgb(0xb8e4ff);
     for (int y = 0; y < img.h; ++y)
         for (int x = 0; x < img.w; ++x) {
-            float u, v;
-            centred(img, x, y, u, v);
-            float r = std::sqrt(u * u + v * v);
-            if (r > 0.98f) {
+            if (x == 0 || y == 0 || x == img.w - 1 || y == img.h - 1) {
                 at(img, x, y) = frame;
                 continue;
             }
-            float hz = 0.12f * (1 - r * r);  // the horizon bends with the ball
-            Rgb c;
-            if (v > hz) {
-                float k = clamp01((v - hz) / (1 - hz));
-                c = mixRgb(horizon, zenith, std::pow(k, 0.6f));
-                float a = std::atan2(v, u);
-                c = c + hexRgb(0xffffff) * (0.25f * std::pow(0.5f + 0.5f * std::cos(a * 9), 12.0f) * k);
-            } else {
-                float k = clamp01((hz - v) / (1 + hz));
-                c = mixRgb(floorFar, floorNear, std::pow(k, 0.5f));
-                float checks =
-                    (static_cast<int>(std::floor(u * 8 / (0.3f + k))) + static_cast<int>(std::floor(k * 10))) & 1;
-                c = c * (0.8f + 0.25f * checks);
-            }
-            c = c + hexRgb(0xffffff) * std::exp(-std::pow((v - hz) / 0.02f, 2.0f));
+            float u, v;
+            centred(img, x, y, u, v);
+            // Outside the disc the rim's colour carries on outward.
+            float r = std::sqrt(u * u + v * v);
+            if (r > 0.95f) u *= 0.95f / r, v *= 0.95f / r, r = 0.95f;
+            const float detail = 1 - smoothstep(0.6f, 0.88f, r);  // the checks, glints, sun and horizon line
+            float hz = 0.12f * (1 - r * r);                       // the horizon bends with the ball
+            float sky = smoothstep(-0.02f - 0.3f * (1 - detail), 0.02f + 0.3f * (1 - detail), v - hz);
+            float up = clamp01((v - hz) / (1 - hz)), down = clamp01((hz - v) / (1 + hz));
+            Rgb top = mixRgb(horizon, zenith, 1 - (1 - up) * (1 - up));
+            float a = std::atan2(v, u);
+            top = top + hexRgb(0xffffff) * (0.25f * std::pow(0.5f + 0.5f * std::cos(a * 9), 12.0f) * up * detail);
+            Rgb bottom = mixRgb(floorFar, floorNear, 1 - (1 - down) * (1 - down));
+            float checks =
+                (static_cast<int>(std::floor(u * 8 / (0.3f + down))) + static_cast<int>(std::floor(down * 10))) & 1;
+            bottom = bottom * (0.925f + (checks - 0.5f) * 0.25f * detail);
+            Rgb c = mixRgb(bottom, top, sky);
+            c = c + hexRgb(0xffffff) * (detail * std::exp(-std::pow((v - hz) / 0.02f, 2.0f)));
             float sun = std::exp(-(std::pow(u + 0.35f, 2.0f) + std::pow(v - 0.45f, 2.0f)) / 0.012f);
-            c = c + hexRgb(0xfff0d0) * sun;
-            c = c * (1 - 0.55f * smoothstep(0.8f, 0.98f, r));
+            c = c + hexRgb(0xfff0d0) * (sun * detail);
             at(img, x, y) = Rgb{clamp01(c.r), clamp01(c.g), clamp01(c.b)};
         }
     return img;
