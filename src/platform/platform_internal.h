@@ -49,6 +49,8 @@ bool sysMessageBoxCaptured(PlatformWindow owner, const char *text, const char *c
 bool sysOrderFixed(int *order);
 // The player version a test fixed; 0 when none.
 float sysVersionFixed();
+// The frames a test set the sound output's clock back by; 0 when none.
+uint64_t sysOutputClockBack();
 
 // Provided by each backend's windows.cpp.
 void sysBackendPump();  // native events -> Sys_PostMessage

@@ -1,7 +1,8 @@
 // platform_testing.cpp -- the test seams (platform_testing.h) and the
 // platform's side of them (platform_internal.h): injected failures, the
-// message-box hook, the fixed order and version. Linked by the tests,
-// benchmarks and fuzzers only; the shipped programs link testing_off.cpp.
+// message-box hook, the fixed order and version, the output's clock set
+// back. Linked by the tests, benchmarks and fuzzers only; the shipped
+// programs link testing_off.cpp.
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@ PlatformMessageBoxHook messageBoxHook = nullptr;
 float versionOverride = 0.0f;
 bool orderOverridden = false;
 int orderOverride = 0;
+uint64_t outputClockBack = 0;
 
 }  // namespace
 
@@ -30,6 +32,8 @@ void Snd_OverrideOrder(bool on, int order) {
     orderOverridden = on;
     orderOverride = order;
 }
+
+void Snd_SetOutputClockBack(uint64_t frames) { outputClockBack = frames; }
 
 bool Sys_GetButtonCheck(PlatformWindow button) {
     SysWindow *entry = sysWindow(button);
@@ -57,3 +61,5 @@ bool sysOrderFixed(int *order) {
 }
 
 float sysVersionFixed() { return versionOverride; }
+
+uint64_t sysOutputClockBack() { return outputClockBack; }

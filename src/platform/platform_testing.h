@@ -1,9 +1,10 @@
 // platform_testing.h -- the seams the tests, benchmarks and fuzzers use to
 // drive the platform where a real machine would not: failures injected into
 // named steps, message boxes captured, the song's order and the player's
-// version fixed, a button's mark read back. Not part of the contract; a
-// program that includes this links platform_testing.cpp (library
-// kaveld_platform_testing), and the shipped programs never do.
+// version fixed, the sound output's clock set back, a button's mark read
+// back. Not part of the contract; a program that includes this links
+// platform_testing.cpp (library kaveld_platform_testing), and the shipped
+// programs never do.
 #pragma once
 
 #include "platform/platform.h"
@@ -22,5 +23,9 @@ void Snd_OverrideVersion(float version);
 // While on, Snd_GetOrder reports `order` for every song, a null one included;
 // off goes back to the song's own order.
 void Snd_OverrideOrder(bool on, int order);
+// From now on the sound output reports the frame it hears `frames` earlier
+// than it does (never before the song's start), as a device whose clock went
+// back would, or a position read across a buffer's wrap; 0 puts back its own.
+void Snd_SetOutputClockBack(uint64_t frames);
 // The mark a check box or radio button shows (false for anything else).
 bool Sys_GetButtonCheck(PlatformWindow button);

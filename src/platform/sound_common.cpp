@@ -4,6 +4,7 @@
 // never goes back: a backend's clock may move a little either way, or fail
 // to tell, and a heard order must not flicker back at its boundary. An
 // output that refuses a block ends the show.
+#include <algorithm>
 #include <atomic>
 
 #include "platform/platform_internal.h"
@@ -71,6 +72,7 @@ int Snd_GetOrder(SndSong *song) {
     if (song != playingSong) return songLastOrder(song);  // not rendering: safe to read
     uint64_t frame;
     bool told = !sysShouldFail("SndPosition") && sndBackendHeardFrame(&frame);
+    if (told) frame -= std::min(frame, sysOutputClockBack());
     if (told && frame > heardHigh) heardHigh = frame;
     return songOrderAt(song, heardHigh);
 }

@@ -10,6 +10,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from end_signals import NOHUP, send_together  # noqa: E402
+
 BIN = os.environ.get("KAVELD_BIN", "build")
 CAPTURE = os.path.join(BIN, "kaveld-capture")
 
@@ -384,10 +387,20 @@ def case_missing_module():
         check("could not start" in r.stderr, r.stderr)
 
 
+def wait_for_trace(p, trace):
+    """Waits until the running capture has written some of its trace: the show is on."""
+    deadline = time.time() + 240
+    while not (os.path.exists(trace) and os.path.getsize(trace) > 0) and time.time() < deadline:
+        check(p.poll() is None, f"the capture ended by itself: {p.returncode}")
+        time.sleep(0.1)
+
+
 def case_signal_stops_capture():
     """SIGTERM, or SIGHUP (the terminal closed), mid-show: the run stops at
     that frame, drops the unfinished video, leaves no temporary folder, and
-    exits 128 + the signal's number."""
+    exits 128 + the signal's number. Of signals landing together the first
+    decides (SIGTERM with a Ctrl-C: 130); started under nohup, SIGHUP is
+    ignored and SIGTERM still taken (143)."""
     for number in (signal.SIGTERM, signal.SIGHUP):
         with tempfile.TemporaryDirectory() as tmp:
             folder, env = private_tmp(tmp)
@@ -395,10 +408,7 @@ def case_signal_stops_capture():
             p = subprocess.Popen([CAPTURE, "--size", "64x48", "--out", video, "--trace", trace], cwd=BIN, env=env,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
             try:
-                deadline = time.time() + 240
-                while not (os.path.exists(trace) and os.path.getsize(trace) > 0) and time.time() < deadline:
-                    check(p.poll() is None, f"the capture ended by itself: {p.returncode}")
-                    time.sleep(0.1)
+                wait_for_trace(p, trace)
                 check(len(os.listdir(folder)) == 2, f"temporary folders while running: {os.listdir(folder)}")
                 p.send_signal(number)
                 _, err = p.communicate(timeout=60)
@@ -410,6 +420,23 @@ def case_signal_stops_capture():
             check(os.listdir(folder) == [], f"signal {number} left {os.listdir(folder)}")
             rows = read_trace(trace)
             check(rows and [row["frame"] for row in rows] == list(range(len(rows))), "the trace was not closed whole")
+    for prefix, numbers, wanted in (((), (signal.SIGINT, signal.SIGTERM), signal.SIGINT),
+                                    (NOHUP, (signal.SIGHUP, signal.SIGTERM), signal.SIGTERM)):
+        with tempfile.TemporaryDirectory() as tmp:
+            folder, env = private_tmp(tmp)
+            trace = os.path.join(tmp, "trace.jsonl")
+            p = subprocess.Popen([*prefix, CAPTURE, "--size", "64x48", "--trace", trace], cwd=BIN, env=env,
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            try:
+                wait_for_trace(p, trace)
+                send_together(p, *numbers)
+                _, err = p.communicate(timeout=60)
+            finally:
+                if p.poll() is None:
+                    p.kill()
+            check(p.returncode == 128 + wanted, f"{' '.join(prefix)} signals {numbers}: exit {p.returncode}: {err}")
+            check(f"stopped by signal {wanted} " in err, err)
+            check(os.listdir(folder) == [], f"signals {numbers} left {os.listdir(folder)}")
 
 
 # A stand-in for ffmpeg: as the encoder it reads its input to the end and

@@ -144,16 +144,18 @@ TEST(FrameLoop, ClosedDisplayWindowEndsOnTheFrameThatTakesQuit) {
     EXPECT_EQ(quitRequests, 1);
 }
 
+// Of two signals before the next frame, the first decides the exit code.
 TEST(FrameLoop, EndSignalEndsTheNextFrameAheadOfQueuedMessages) {
     Sys_CatchEndSignals();
     run.onFrame = [](int frame) {
         if (frame != 3) return;
         postKey(kMsgKeyUp, 'A');
+        raise(SIGINT);
         raise(SIGTERM);
     };
-    EXPECT_EQ(runDemo(), 128 + SIGTERM);
+    EXPECT_EQ(runDemo(), 128 + SIGINT);
     ASSERT_EQ(run.framesPresented, 4);  // the frame that took the quit is still presented
-    EXPECT_EQ(run.lastTaken[3], 128u + SIGTERM);
+    EXPECT_EQ(run.lastTaken[3], 128u + SIGINT);
     EXPECT_EQ(quitRequests, 1);
     EXPECT_EQ(glContext, 0);  // the usual shutdown ran
     EXPECT_EQ(songHandle, nullptr);
@@ -167,8 +169,8 @@ TEST(FrameLoop, EndSignalsDuringLoadingEndTheFadeAtItsNextPresent) {
     run.onLoadingPresent = [](int present) {
         if (present != 10) return;
         raise(SIGINT);
+        raise(SIGTERM);
         raise(SIGHUP);
-        raise(SIGINT);
     };
     EXPECT_EQ(runDemo(), 128 + SIGINT);
     EXPECT_EQ(run.loadingPresents, 10);  // the loading image and 9 of the fade's 201

@@ -11,6 +11,9 @@ import time
 
 from xsession import XSession
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from end_signals import NOHUP, send_together, stop  # noqa: E402
+
 BIN = os.path.join(os.environ.get("KAVELD_BIN", "build"), "kaveld")
 OPTIONS = "morvane :: k a v e l d"
 DISPLAY_TITLE = " k a v e l d  v1.0\u00e1"
@@ -24,10 +27,12 @@ def fail(message):
     sys.exit(1)
 
 
-def start(session, cwd=None, env=None):
-    """The demo in a process group of its own (its pid), so that what it leaves running can be seen."""
-    return subprocess.Popen([BIN], cwd=cwd or os.path.dirname(BIN), env=dict(session.env, **(env or {})),
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, start_new_session=True)
+def start(session, cwd=None, env=None, prefix=()):
+    """The demo in a process group of its own (its pid), so that what it leaves running can be seen;
+    prefix: a program that starts it (nohup), exec'ing it in the same process."""
+    return subprocess.Popen([*prefix, BIN], cwd=cwd or os.path.dirname(BIN), env=dict(session.env, **(env or {})),
+                            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                            start_new_session=True)
 
 
 def queued_display_env(log, rate="60.5", frames="1"):
@@ -68,34 +73,15 @@ def no_process_left(process):
     fail("processes of the demo were left running")
 
 
-def stop(process):
-    """Stops the process (SIGSTOP) and returns once it is stopped."""
-    process.send_signal(signal.SIGSTOP)
-    deadline = time.time() + 10
-    while time.time() < deadline:
-        try:
-            with open(f"/proc/{process.pid}/stat") as f:
-                if f.read().rsplit(")", 1)[1].split()[0] in "TtZ":
-                    return
-        except FileNotFoundError:  # it ended, and was reaped
-            return
-        time.sleep(0.01)
-    fail("the demo did not stop")
-
-
-def signal_taken(process, number):
-    """Waits until a signal sent to the process is no longer pending."""
-    deadline = time.time() + 10
-    while time.time() < deadline:
-        try:
-            with open(f"/proc/{process.pid}/status") as f:
-                pending = [int(line.split()[1], 16) for line in f if line.startswith(("SigPnd", "ShdPnd"))]
-        except FileNotFoundError:
-            return
-        if not any(mask & (1 << (number - 1)) for mask in pending):
-            return
-        time.sleep(0.01)
-    fail(f"signal {number} was never taken")
+def wait_presents(process, log, count, timeout=120):
+    """Waits until the demo has presented count frames (KAVELD_PRESENT_LOG)."""
+    deadline = time.time() + timeout
+    while not os.path.exists(log) or len(present_lines(log)) < count:
+        if process.poll() is not None:
+            fail(f"the demo ended (exit {process.returncode}) before {count} presents")
+        if time.time() > deadline:
+            fail(f"fewer than {count} presents in {timeout} s")
+        time.sleep(0.02)
 
 
 def finish(process, timeout=30):
@@ -229,10 +215,10 @@ def case_command_line():
 
 
 def case_signals_during_loading():
-    """Ctrl-C while loading, and more signals as the demo ends: the loading
-    fade ends at its next present, the exit code is the first signal's, and
-    nothing is left running. The demo is stopped while the signals are sent,
-    so that each lands where it is meant to."""
+    """Ctrl-C while loading with SIGTERM right after it, and more signals as
+    the demo ends: the loading fade ends at its next present, the exit code is
+    the first signal's, and nothing is left running. The demo is stopped while
+    the signals are sent, so that each lands where it is meant to."""
     with XSession(640, 480) as s, tempfile.TemporaryDirectory() as tmp:
         log = os.path.join(tmp, "presents")
         p = start(s, env={"KAVELD_PRESENT_LOG": log})
@@ -244,12 +230,10 @@ def case_signals_during_loading():
         before = len(present_lines(log))
         if before >= 202:
             fail(f"the loading was over ({before} presents) before the demo could be stopped")
-        p.send_signal(signal.SIGINT)
-        p.send_signal(signal.SIGCONT)
-        signal_taken(p, signal.SIGINT)
-        if p.poll() is None:  # a second Ctrl-C, and a closed terminal, while it ends
+        send_together(p, signal.SIGINT, signal.SIGTERM)
+        if p.poll() is None:  # a second Ctrl-C, a closed terminal and SIGTERM again while it ends
             stop(p)
-            for number in (signal.SIGINT, signal.SIGHUP, signal.SIGCONT):
+            for number in (signal.SIGINT, signal.SIGHUP, signal.SIGTERM, signal.SIGCONT):
                 p.send_signal(number)
         expect_exit(p, 128 + signal.SIGINT, "Ctrl-C while loading")
         after = len(present_lines(log))
@@ -259,7 +243,9 @@ def case_signals_during_loading():
 
 
 def case_signal_ends_show():
-    """Ctrl-C, SIGTERM, SIGHUP and SIGQUIT each end the show through its shutdown."""
+    """Ctrl-C, SIGTERM, SIGHUP and SIGQUIT each end the show through its
+    shutdown; SIGTERM landing together with a Ctrl-C changes nothing: the
+    first decides the exit code."""
     for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT):
         with XSession(640, 480) as s:
             p = start(s)
@@ -269,6 +255,27 @@ def case_signal_ends_show():
             p.send_signal(number)
             expect_exit(p, 128 + number, f"signal {number} ends the show through its shutdown")
             no_process_left(p)
+    signals_during_show((), (signal.SIGINT, signal.SIGTERM), 128 + signal.SIGINT, "SIGTERM right after Ctrl-C")
+
+
+def case_ignored_signal_stays_ignored():
+    """Started under nohup (SIGHUP ignored), the show does not end on SIGHUP:
+    SIGTERM, at its default when the demo started, sent right after it ends
+    the show with its own exit code."""
+    signals_during_show(NOHUP, (signal.SIGHUP, signal.SIGTERM), 128 + signal.SIGTERM, "SIGHUP ignored under nohup")
+
+
+def signals_during_show(prefix, numbers, wanted, why):
+    """The demo started through prefix, sent numbers together once the show
+    is on (the loading screen and its fade presented), ends with wanted."""
+    with XSession(640, 480) as s, tempfile.TemporaryDirectory() as tmp:
+        log = os.path.join(tmp, "presents")
+        p = start(s, env={"KAVELD_PRESENT_LOG": log}, prefix=prefix)
+        press(s, options_window(s, p), OK)
+        wait_presents(p, log, 202 + 10)
+        send_together(p, *numbers)
+        expect_exit(p, wanted, why)
+        no_process_left(p)
 
 
 def case_queued_display_trusted():

@@ -1,8 +1,9 @@
 // music_live_test.cpp -- the music routines over the live backend with SDL's
 // dummy audio driver: the song starts, its heard order rises while the main
-// thread polls, the fade runs while it plays, and output that cannot open is
-// counted and harmless; under the disk driver the reported order changes when
-// the device reaches the boundary, not when the mixer does. Every wait is bounded.
+// thread polls and holds when the device's clock goes back, the fade runs
+// while it plays, and output that cannot open is counted and harmless; under
+// the disk driver the reported order changes when the device reaches the
+// boundary, not when the mixer does. Every wait is bounded.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "driver/driver.h"
 #include "music/music.h"
 #include "platform/platform.h"
+#include "platform/platform_testing.h"
 #include "support/disk_sync.h"
 #include "support/xm_fixture.h"
 
@@ -55,6 +57,38 @@ TEST(MusicLive, OrdersRiseOneByOneWhilePlaying) {
     stopMusic();
     EXPECT_EQ(songHandle, nullptr);
     stopMusic();  // a second stop finds nothing to free
+}
+
+// Polls the heard order until it reaches `order` (10 s at most), checking on
+// the way that it never goes back.
+void pollUntilOrder(int order) {
+    Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+    int previous = musicOrder;
+    while (musicOrder < order && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        pollMusicPosition();
+        ASSERT_GE(musicOrder, previous) << "the heard order went back";
+        previous = musicOrder;
+    }
+    ASSERT_GE(musicOrder, order) << "timed out";
+}
+
+// The device's clock goes back (to the song's start, then by one order
+// while it plays on): the heard order holds, and moves on once the clock has
+// passed the furthest frame heard.
+TEST(MusicLive, HeardOrderHoldsWhileTheOutputClockGoesBack) {
+    startMusic(eightOrderSong().c_str());
+    ASSERT_NE(songHandle, nullptr);
+    pollUntilOrder(2);
+    int held = musicOrder;
+    Snd_SetOutputClockBack(UINT64_MAX);
+    pollMusicPosition();
+    EXPECT_EQ(musicOrder, held);
+    Snd_SetOutputClockBack(static_cast<uint64_t>(xmOrderFrames(XmFixture(), 44100)));
+    pollUntilOrder(held + 1);
+    Snd_SetOutputClockBack(0);
+    pollUntilOrder(held + 2);
+    stopMusic();
 }
 
 TEST(MusicLive, OutputThatCannotOpenIsCountedAndHarmless) {

@@ -122,8 +122,10 @@ TEST(MusicOffline, OrderLogPlacesEveryBoundaryWithinOneGrain) {
 
 // An output that cannot tell what it plays (a device removed) keeps the
 // order last heard: neither back to the song's start nor on to what was
-// only rendered.
-TEST(MusicOffline, OrderHeldWhileTheOutputCannotTell) {
+// only rendered. One whose clock goes back (a device that rewinds it, a
+// position read across a buffer's wrap) keeps it too, until its clock has
+// passed the furthest frame heard.
+TEST(MusicOffline, OrderHeldWhileTheOutputCannotTellOrGoesBack) {
     XmFixture xm;
     startMusic(fixturePath(xm, "held.xm").c_str());
     long orderFrames = xmOrderFrames(xm, kRate);
@@ -133,7 +135,20 @@ TEST(MusicOffline, OrderHeldWhileTheOutputCannotTell) {
     Sys_InjectFailure("SndPosition", 2);
     EXPECT_EQ(Snd_GetOrder(songHandle), 1);
     EXPECT_EQ(Snd_GetOrder(songHandle), 1);
-    EXPECT_EQ(Snd_GetOrder(songHandle), 2);  // told again
+    EXPECT_EQ(Snd_GetOrder(songHandle), 2);  // told again, at 2.5 orders
+    Snd_SetOutputClockBack(static_cast<uint64_t>(orderFrames));
+    EXPECT_EQ(Snd_GetOrder(songHandle), 2);  // told 1.5 orders
+    Snd_SetOutputClockBack(static_cast<uint64_t>(orderFrames) * 9);
+    EXPECT_EQ(Snd_GetOrder(songHandle), 2);  // told the song's start
+    Snd_SetOutputClockBack(static_cast<uint64_t>(orderFrames / 2));
+    render(static_cast<size_t>(orderFrames / 4));
+    pollMusicPosition();
+    EXPECT_EQ(musicOrder, 2);  // the driver sees the same: told 2.25 orders
+    render(static_cast<size_t>(orderFrames));
+    pollMusicPosition();
+    EXPECT_EQ(musicOrder, 3);  // told 3.25 orders: past the furthest heard, on again
+    Snd_SetOutputClockBack(0);
+    EXPECT_EQ(Snd_GetOrder(songHandle), 3);
     stopMusic();
 }
 
