@@ -13,7 +13,6 @@ float fadeOutTarget = 1.0f;
 
 namespace {
 
-constexpr int32_t kSlideFrames = 500;
 constexpr int32_t kClosingFadeEnd = 5000;
 
 }  // namespace
@@ -32,14 +31,14 @@ void drawCreditSlide(int k, float target) {
 // a pause; 4401..4999 fade the closing layers and the music.
 void runCredits() {
     const int32_t c = creditFrame;
-    if (c >= 0 && c < kSlideFrames) drawCreditSlide(0, 1.0f);
+    if (c >= 0 && c < kCreditSlideFrames) drawCreditSlide(0, 1.0f);
     for (int k = 1; k <= 7; k++) {
-        if (c >= kSlideFrames * k && c < kSlideFrames * (k + 1)) {
+        if (c >= kCreditSlideFrames * k && c < kCreditSlideFrames * (k + 1)) {
             drawCreditSlide(k - 1, 0.0f);
             drawCreditSlide(k, 1.0f);
         }
     }
-    if (c >= 8 * kSlideFrames && c < kLastSlideOutEnd) drawCreditSlide(7, 0.0f);
+    if (c >= 8 * kCreditSlideFrames && c < kLastSlideOutEnd) drawCreditSlide(7, 0.0f);
     if (c > kLastSlideOutEnd && c < kClosingFadeEnd) {
         fadeOutTarget = 0.0f;
         stepMusicFadeOut();

@@ -62,6 +62,8 @@ void drawMorphScene(float target);
 void drawMorphBackdrop(float target);
 
 // ---- closing credits (credits.cpp)
+// A slide enters every kCreditSlideFrames calls, the first on the first call.
+constexpr int32_t kCreditSlideFrames = 500;
 // The credits' count when the last slide has faded out; the closing fade of
 // picture and music follows.
 constexpr int32_t kLastSlideOutEnd = 4400;

@@ -18,7 +18,7 @@ void startMusic(const char *path) {
         quitRequests++;
     }
     Snd_SetBufferSize(100);
-    if (!Snd_Init(44100, 32, 0)) quitRequests++;  // the sound output names itself
+    if (!Snd_Init(kMixRate, 32, 0)) quitRequests++;  // the sound output names itself
     songHandle = Snd_LoadSong(path);
     if (!songHandle) {
         Sys_ReportFailure("cannot load the music module %s", path);
