@@ -1,7 +1,9 @@
 """The generated module in two independent players: openmpt123 and xmp load
 it cleanly with the order count in its header; a render with one restart
 pass lasts one song plus the finale as the cue sheet times them (so the
-restart order is honoured) and sox measures its peak below full scale."""
+restart order is honoured) and sox measures its peak below full scale; one
+pass rendered by each player lasts as long and measures the same loudness,
+range and hits (libebur128), so the score plays alike in both."""
 import os
 import re
 import shutil
@@ -9,6 +11,9 @@ import struct
 import subprocess
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "capture"))
+import show_sound  # noqa: E402
 
 DATA = os.environ.get("KAVELD_DATA", "data")
 BIN = os.environ.get("KAVELD_BIN", ".")
@@ -74,6 +79,35 @@ try:
         print("render: %.2f s, peak %.2f dBFS, RMS %.2f dBFS" % (length, peak, rms))
         check(peak < -1.0, "peak %.2f dBFS: too close to full scale" % peak)
         check(rms > -26.0, "RMS %.2f dBFS: far too quiet" % rms)
+
+    # One pass in each player, 16-bit at 44.1 kHz: the same length, loudness, range and hits.
+    single = os.path.join(tmp, "once.xm")
+    shutil.copy(XM, single)
+    once = {"openmpt123": single + ".wav", "xmp": os.path.join(tmp, "xmp.wav")}
+    run(["openmpt123", "--quiet", "--render", "--subsong", "0", "--repeat", "0", "--samplerate", "44100",
+         "--no-float", "--output-type", "wav", "--force", single], timeout=180)
+    run(["xmp", "--quiet", "--nocmd", "-f", "44100", "-o", once["xmp"], copy], timeout=180)
+    sounds = {}
+    for player, path in once.items():
+        check(os.path.exists(path), player + " rendered nothing")
+        if os.path.exists(path):
+            sounds[player] = show_sound.read_wav(path)
+    if len(sounds) == 2:
+        a, b = sounds["openmpt123"], sounds["xmp"]
+        la, lb = len(a.samples) / a.rate, len(b.samples) / b.rate
+        check(abs(la - lb) < 0.5, "openmpt123 plays %.2f s, xmp %.2f s" % (la, lb))
+        end = min(la, lb)
+        fa, fb = show_sound.section(a, 0, end), show_sound.section(b, 0, end)
+        print("openmpt123: %.1f LUFS, range %.1f LU; xmp: %.1f LUFS, range %.1f LU" % (
+            fa["integrated"], fa["lra"], fb["integrated"], fb["lra"]))
+        check(abs(fa["integrated"] - fb["integrated"]) < 1.0, "the players differ in loudness")
+        check(abs(fa["lra"] - fb["lra"]) < 1.0, "the players differ in loudness range")
+        # Each order's start, as the cue sheet times it: the players round ticks to whole frames of sound,
+        # so by the finale they run a few frames early.
+        for order, (frame, _) in enumerate(cue_orders()[1:28], 1):
+            ha, hb = (show_sound.hit(s, frame / 60, before=6 / 60) for s in (a, b))
+            check((ha >= show_sound.HIT_DB) == (hb >= show_sound.HIT_DB),
+                  "order %d: a hit of %.1f dB in openmpt123, %.1f dB in xmp" % (order, ha, hb))
 finally:
     shutil.rmtree(tmp)
 

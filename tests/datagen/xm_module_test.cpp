@@ -1,5 +1,7 @@
 // The generated module as libopenmpt plays it: order list, restart, each
-// order's play time against the cue sheet it is composed to, levels per order.
+// order's play time against the cue sheet it is composed to, levels per
+// order, and the arrangement's cues: a stop and a hit at every cut and every
+// credit slide, each slide on an order start, a finale of new material.
 #include <gtest/gtest.h>
 
 #include <libopenmpt/libopenmpt.hpp>
@@ -12,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "driver/timeline.h"
+#include "music/music.h"
+#include "samples.h"
 #include "support/test_support.h"
 #include "tune.h"
 #include "xm_writer.h"
@@ -52,6 +57,63 @@ std::vector<Level> levelsPerOrder(openmpt::module &mod, int orders) {
     return out;
 }
 
+// The notes started (note, instrument) on each row and channel of a pattern.
+struct Cell {
+    int note, instrument;
+};
+using Grid = std::vector<std::vector<Cell>>;  // [row][channel]
+
+Grid notesOf(const openmpt::module &mod, int order) {
+    const int pattern = mod.get_order_pattern(order);
+    Grid g(mod.get_pattern_num_rows(pattern), std::vector<Cell>(mod.get_num_channels()));
+    for (size_t r = 0; r < g.size(); ++r)
+        for (int c = 0; c < mod.get_num_channels(); ++c) {
+            int note = mod.get_pattern_row_channel_command(pattern, int(r), c, openmpt::module::command_note);
+            int ins = mod.get_pattern_row_channel_command(pattern, int(r), c, openmpt::module::command_instrument);
+            g[r][c] = {note >= 1 && note <= 120 ? note : 0, ins};
+        }
+    return g;
+}
+
+bool starts(const std::vector<Cell> &row, int instrument) {
+    for (const Cell &c : row)
+        if (c.note && c.instrument == instrument) return true;
+    return false;
+}
+
+// Of the notes two orders start in their common rows, the share that the
+// same channel starts on the same row with the same pitch and instrument
+// (against the order that starts more of them).
+double noteIdentity(const Grid &a, const Grid &b) {
+    const size_t rows = std::min(a.size(), b.size());
+    int na = 0, nb = 0, same = 0;
+    for (size_t r = 0; r < rows; ++r)
+        for (size_t c = 0; c < a[r].size(); ++c) {
+            na += a[r][c].note != 0, nb += b[r][c].note != 0;
+            same += a[r][c].note && a[r][c].note == b[r][c].note && a[r][c].instrument == b[r][c].instrument;
+        }
+    return std::max(na, nb) ? double(same) / std::max(na, nb) : 0.0;
+}
+
+// The first frame of sound (at the show's mix rate) in which each order is
+// heard, rendering from the start in steps of 16 frames.
+std::vector<long> orderFirstFrames(openmpt::module &mod) {
+    std::vector<long> first(mod.get_num_orders(), -1);
+    std::vector<float> buf(2 * 16);
+    long frames = 0;
+    first[0] = 0;
+    for (int last = 0;;) {
+        size_t got = mod.read_interleaved_stereo(kMixRate, 16, buf.data());
+        if (got == 0) break;
+        frames += long(got);
+        int o = mod.get_current_order();
+        if (o < last) break;  // looped
+        if (o != last && first[o] < 0) first[o] = frames;
+        last = o;
+    }
+    return first;
+}
+
 class DemoTune : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,7 +128,7 @@ TEST_F(DemoTune, HeaderCarriesOrderCountAndRestart) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 17), "Extended Module: ");
     EXPECT_EQ(u16(58), 0x0104u);
     EXPECT_EQ(u16(64), unsigned(tuneOrders()));
-    EXPECT_EQ(u16(66), 27u);
+    EXPECT_EQ(u16(66), unsigned(kClosingOrder));
     EXPECT_GE(u16(68), 8u);
     EXPECT_GE(tuneOrders(), 28);
 }
@@ -156,6 +218,50 @@ TEST_F(DemoTune, FinaleLoopsBackToTheRestartOrder) {
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen[0], last);
     EXPECT_EQ(seen[1], kFinaleOrder);
+}
+
+// Every scene change and every credit slide's entry lands on an order's
+// first row with kick, crash and bass together, after a stop: no note starts
+// in the quarter second before it.
+TEST_F(DemoTune, EveryCutAndSlideLandsAHitAfterAStop) {
+    openmpt::module mod(bytes);
+    std::vector<int> cues(kTimelineRowStarts + 1, kTimelineRowStarts + kTimelineRows);
+    for (int k = 0; k < 8; ++k) cues.push_back(kClosingOrder + k);
+    for (int order : cues) {
+        const Grid g = notesOf(mod, order), before = notesOf(mod, order - 1);
+        EXPECT_TRUE(starts(g[0], kKick) && starts(g[0], kCrash) && starts(g[0], kBass))
+            << "order " << order << " starts without a hit";
+        const double rowSeconds =
+            (mod.set_position_order_row(order, 0) - mod.set_position_order_row(order - 1, 0)) / before.size();
+        const size_t quiet = size_t(std::ceil(0.25 / rowSeconds));
+        for (size_t r = before.size() - quiet; r < before.size(); ++r)
+            for (size_t c = 0; c < before[r].size(); ++c)
+                EXPECT_EQ(before[r][c].note, 0)
+                    << "a note starts in the stop before order " << order << ", row " << r << ", channel " << c;
+    }
+}
+
+// The credits' slides enter every kCreditSlideFrames frames from the closing
+// row's first frame; each enters on a finale order's start, within a frame,
+// as the player really times the orders (whole frames of sound a tick).
+TEST_F(DemoTune, EverySlideEntersOnAnOrderStart) {
+    openmpt::module mod(bytes);
+    const std::vector<long> first = orderFirstFrames(mod);
+    for (int k = 1; k < 8; ++k) {
+        const double frames = double(first[kClosingOrder + k] - first[kClosingOrder]) * kShowFps / kMixRate;
+        EXPECT_NEAR(frames, k * kCreditSlideFrames, 1.0) << "slide " << k;
+    }
+}
+
+// The finale is new material: each of its orders shares at most half its
+// notes with any order before it.
+TEST_F(DemoTune, TheFinaleIsNewMaterial) {
+    openmpt::module mod(bytes);
+    std::vector<Grid> grids;
+    for (int o = 0; o < mod.get_num_orders(); ++o) grids.push_back(notesOf(mod, o));
+    for (int o = kClosingOrder; o < mod.get_num_orders(); ++o)
+        for (int e = 0; e < o; ++e)
+            EXPECT_LE(noteIdentity(grids[o], grids[e]), 0.5) << "order " << o << " repeats order " << e;
 }
 
 TEST_F(DemoTune, NoOrderIsSilentAndNoneClips) {

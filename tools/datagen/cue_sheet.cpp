@@ -37,6 +37,13 @@ int callsUp() {
     return calls;
 }
 
+int callsUntil(float shown) {
+    float level = 0.0f;
+    int calls = 0;
+    while (level < shown) approach(level, 1.0f, 0.005f, 0.005f), calls++;
+    return calls;
+}
+
 int bannerSlideCalls() {
     float x = 4.0f;
     int calls = 0;
@@ -93,6 +100,9 @@ int ballCalls(bool whole) {
 std::vector<CueRow> makeSheet() {
   const EffectFrames e = effectFrames();
   const int bar = framesPerBar(kTuneBpm), fastBar = framesPerBar(kBridgeBpm);
+  static_assert(kCreditSlideFrames % framesPerBar(kTuneBpm) == 0, "a credit slide lasts whole bars");
+  const int slideBars = kCreditSlideFrames / bar;
+  const int finaleOrders = (e.showEnd + bar + kCreditSlideFrames - 1) / kCreditSlideFrames;
   return {
     {0, 2, {2, 2}, kTuneBpm, e.fadeUp + bar, e.fadeUp + 3 * bar,
      "intro: the ball spins up from black and the opening card fades in; then two bars of both at full"},
@@ -109,19 +119,21 @@ std::vector<CueRow> makeSheet() {
      "level the picture is dark), as the cascade alone is too faint to carry it: its last squares carry into "
      "the break, whose still card needs some forty frames to show"},
     {12, 13, {3}, kTuneBpm, std::max(e.fadeUp, e.cascadeOut), e.fadeUp + 2 * bar,
-     "break: the still card fades up while the remaining squares die"},
+     "break: the still card fades up while the remaining squares die", e.layerShows},
     {13, 14, {1}, kTuneBpm, bar, e.fadeDown / 2,
      "the still card fades; cut at half brightness: the morph and its backdrop show from about a quarter of "
      "their fade-in, and the picture must not go dark for longer than a second between them"},
     {14, 24, {2, 2, 2, 2, 2, 2, 2, 2, 2, 2}, kTuneBpm, e.fadeUp + 3 * e.morphCycle, e.fadeUp + 4 * e.morphCycle,
-     "main theme: the morph and its backdrop fade in and run three to four 600-frame cycles"},
+     "main theme: the morph and its backdrop fade in and run three to four 600-frame cycles", e.layerShows},
     {24, 26, {1, 1}, kBridgeBpm, e.fadeDown - 3 * fastBar / 4, e.fadeDown * 4 / 5,
      "bridge, faster: the morph fades out; cut at about a fifth of its level, where it would go dark, since "
      "the twin rings that follow need some forty frames to show"},
     {26, kFinaleOrder, {4}, kBridgeBpm, e.fadeUp, e.fadeUp + 2 * fastBar,
-     "bridge: the twin rings fade back in; the closing swarm is laid out on every frame"},
-    {kFinaleOrder, kFinaleOrder + 12, {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}, kTuneBpm, e.showEnd + bar, 56 * bar,
-     "finale: the credits and the closing fade; the music from here must outlast them before it loops"},
+     "bridge: the twin rings fade back in; the closing swarm is laid out on every frame", e.layerShows},
+    {kFinaleOrder, kFinaleOrder + finaleOrders, std::vector<int>(finaleOrders, slideBars), kTuneBpm,
+     e.showEnd + bar, 56 * bar,
+     "finale: the credits and the closing fade, one order a slide, so that every slide enters on an order "
+     "start; the music from here must outlast them before it loops"},
   };
 }
 // clang-format on
@@ -141,6 +153,7 @@ EffectFrames effectFrames() {
     e.ballAtEdge = ballCalls(false);
     e.ballGone = ballCalls(true);
     e.morphCycle = 600;
+    e.layerShows = callsUntil(0.2f);
     e.showEnd = kClosingRowFrames;
     return e;
 }
@@ -155,6 +168,28 @@ std::vector<OrderPlan> orderPlan() {
     for (const CueRow &row : cueSheet())
         for (int b : row.bars) plan.push_back({b, row.bpm});
     return plan;
+}
+
+const std::vector<Section> &sections() {
+    static const std::vector<Section> list = {
+        {"intro", 0, 2},
+        {"buildup", 2, 7},
+        {"drive", 7, 12},
+        {"break", 12, 14},
+        {"theme", 14, 24},
+        {"bridge", 24, kFinaleOrder},
+        {"finale", kFinaleOrder, tuneOrders()},
+    };
+    return list;
+}
+
+int hushedRows(int order) {
+    for (const CueRow &row : cueSheet()) {
+        if (row.firstOrder != order || !row.dark) continue;
+        const int beat = framesPerBar(row.bpm) / 4;  // frames
+        return (row.dark + beat - 1) / beat * (kRowsPerBar / 4);
+    }
+    return 0;
 }
 
 int tuneOrders() { return static_cast<int>(orderPlan().size()); }
@@ -173,6 +208,11 @@ std::string cueSheetText() {
             << o.bpm << "\n";
         start += o.frames();
     }
+    for (const Section &s : sections()) out << "section " << s.name << " " << s.firstOrder << " " << s.endOrder << "\n";
+    out << "timeline_rows";
+    for (int32_t first : kTimelineRowStarts) out << " " << first;
+    out << "\n";
+    out << "slide_frames " << kCreditSlideFrames << "\n";
     out << "finale_end " << effectFrames().showEnd << "\n";
     return out.str();
 }

@@ -25,6 +25,7 @@ struct CueRow {
     int bpm;                   // their tempo (speed kTuneSpeed)
     int needMin, needMax;      // frames the row's events need, at least and at most
     std::string why;
+    int dark = 0;  // frames the picture stays dark at the row's start, while its layers fade in
 };
 
 // Frame counts of the effects' rules, derived from their steps.
@@ -40,6 +41,7 @@ struct EffectFrames {
     int ballAtEdge;      // fly-in calls until the ball's centre reaches the right edge
     int ballGone;        // fly-in calls until the whole ball is past the right edge
     int morphCycle;      // one morph cycle
+    int layerShows;      // a 0.005 fade-in until its layer shows (a fifth of its level)
     int showEnd;         // calls of the closing row until the show ends (credits + fades)
 };
 EffectFrames effectFrames();
@@ -55,7 +57,16 @@ struct OrderPlan {
     int frames() const { return bars * framesPerBar(bpm); }
 };
 std::vector<OrderPlan> orderPlan();
+// The score's sections, each a run of orders [firstOrder, endOrder).
+struct Section {
+    const char *name;
+    int firstOrder, endOrder;
+};
+const std::vector<Section> &sections();
 int tuneOrders();
+// Rows, in whole beats, that the picture stays dark for at the start of
+// `order` (0 where it does not): the score holds its breath under them.
+int hushedRows(int order);
 // The sheet as text: one line per order (order, first frame, frames) after a
 // line per row with its need; the capture test and the storyboard read it.
 std::string cueSheetText();

@@ -174,8 +174,8 @@ XmInstrument pad() {
     const int loop = 32768, m = 194;
     std::vector<Voice> voices = {{m, 1.0}, {m + 1, 0.8}, {m - 1, 0.8}, {2 * m + 1, 0.25}};
     auto saw = [](int h) { return 1.0 / h; };
-    auto soft = [](int h, double) { return 1.0 / (1.0 + std::pow(h / 6.0, 2.0)); };
-    std::vector<double> x = loopedTone(0, loop, voices, 36, saw, soft);
+    auto soft = [](int h, double) { return 1.0 / (1.0 + std::pow(h / 11.0, 2.0)); };
+    std::vector<double> x = loopedTone(0, loop, voices, 48, saw, soft);
     XmInstrument ins = instrument("pad", pitchedSample(x, 0, loop, m, 0.9), 30, 128);
     ins.volumeEnvelope = {{{0, 0}, {30, 64}, {70, 52}}, 2};
     ins.fadeout = 380;
@@ -188,8 +188,8 @@ XmInstrument lead() {
     std::vector<Voice> voices = {{m, 1.0}, {m + 1, 0.7}};
     // Between saw and square: odd harmonics stronger.
     auto shape = [](int h) { return (h % 2 ? 1.0 : 0.55) / h; };
-    auto bright = [](int h, double) { return 1.0 / (1.0 + std::pow(h / 10.0, 2.0)); };
-    std::vector<double> x = loopedTone(0, loop, voices, 30, shape, bright);
+    auto bright = [](int h, double) { return 1.0 / (1.0 + std::pow(h / 14.0, 2.0)); };
+    std::vector<double> x = loopedTone(0, loop, voices, 32, shape, bright);
     XmInstrument ins = instrument("lead", pitchedSample(x, 0, loop, m, 0.9), 38, 128);
     ins.volumeEnvelope = {{{0, 64}, {12, 56}, {50, 50}}, 2};
     ins.fadeout = 1100;
@@ -202,7 +202,7 @@ XmInstrument pluck() {
     std::vector<Voice> voices = {{m, 1.0}};
     auto square = [](int h) { return h % 2 ? 1.0 / h : 0.15 / h; };
     auto bright = [](int h, double t) {
-        double cutoff = 3.0 + 16.0 * std::exp(-t / 1500.0);
+        double cutoff = 5.0 + 18.0 * std::exp(-t / 1500.0);
         return 1.0 / (1.0 + std::pow(h / cutoff, 2.5));
     };
     std::vector<double> x = loopedTone(attack, loop, voices, 26, square, bright);
@@ -221,6 +221,96 @@ XmInstrument glass() {
     ins.volumeEnvelope = {{{0, 64}, {20, 44}, {90, 20}, {220, 8}, {400, 0}}, -1};
     ins.vibratoType = 0, ins.vibratoSweep = 20, ins.vibratoDepth = 2, ins.vibratoRate = 8;
     return ins;
+}
+
+// A shaker: a short burst of high noise with a soft attack.
+XmInstrument shaker() {
+    std::vector<double> x(static_cast<size_t>(0.07 * kRate));
+    Noise n{0x5ca1e};
+    OnePole hp{poleFor(5000, kRate)}, lp{poleFor(12000, kRate)};
+    for (size_t i = 0; i < x.size(); ++i) {
+        double t = i / kRate;
+        double w = lp.low(n.next());
+        x[i] = (w - hp.low(w)) * std::min(1.0, t / 0.006) * std::exp(-t / 0.022);
+    }
+    return instrument("shaker", drumSample(x, kRate, 0.9), 40, 100);
+}
+
+// The finale's lead: three detuned bright saws.
+XmInstrument saw() {
+    const int loop = 32768, m = 194;
+    std::vector<Voice> voices = {{m, 1.0}, {m + 1, 0.8}, {m - 1, 0.8}};
+    auto shape = [](int h) { return 1.0 / h; };
+    auto bright = [](int h, double) { return 1.0 / (1.0 + std::pow(h / 20.0, 2.0)); };
+    std::vector<double> x = loopedTone(0, loop, voices, 36, shape, bright);
+    XmInstrument ins = instrument("saw lead", pitchedSample(x, 0, loop, m, 0.9), 34, 128);
+    ins.volumeEnvelope = {{{0, 64}, {10, 58}, {40, 52}}, 2};
+    ins.fadeout = 900;
+    ins.vibratoType = 0, ins.vibratoSweep = 50, ins.vibratoDepth = 3, ins.vibratoRate = 10;
+    return ins;
+}
+
+// The finale's kit: a deeper kick, a clap, a ride and a tambourine.
+XmInstrument bigKick() {
+    std::vector<double> x(static_cast<size_t>(0.5 * kRate));
+    double phase = 0;
+    Noise n{0x8badf00d};
+    OnePole lp{poleFor(3000, kRate)};
+    for (size_t i = 0; i < x.size(); ++i) {
+        double t = i / kRate;
+        phase += 2 * kPi * (48 + 160 * std::exp(-t / 0.022)) / kRate;
+        double body = std::sin(phase) * std::exp(-t / 0.26);
+        double click = lp.low(n.next()) * std::exp(-t / 0.004);
+        x[i] = std::tanh(2.2 * body + 1.2 * click);
+    }
+    return instrument("big kick", drumSample(x, kRate, 0.97), 64, 128);
+}
+
+XmInstrument clap() {
+    std::vector<double> x(static_cast<size_t>(0.3 * kRate));
+    Noise n{0xc1a9};
+    OnePole lp{poleFor(6500, kRate)}, hp{poleFor(1100, kRate)};
+    for (size_t i = 0; i < x.size(); ++i) {
+        double t = i / kRate;
+        double band = lp.low(n.next());
+        band -= hp.low(band);
+        // Three quick slaps, then the room.
+        double slaps = 0;
+        for (int k = 0; k < 3; ++k) {
+            double u = t - 0.011 * k;
+            if (u >= 0) slaps += std::exp(-u / 0.004);
+        }
+        x[i] = band * (slaps + 0.6 * std::exp(-std::max(0.0, t - 0.022) / 0.07) * (t > 0.022));
+    }
+    return instrument("clap", drumSample(x, kRate, 0.92), 50, 136);
+}
+
+XmInstrument ride() {
+    std::vector<double> x(static_cast<size_t>(1.1 * kRate));
+    Noise n{0x41de};
+    OnePole hp{poleFor(5000, kRate)};
+    const double partials[] = {3130, 4410, 5170, 6620, 7940, 9310};
+    for (size_t i = 0; i < x.size(); ++i) {
+        double t = i / kRate;
+        double metal = 0;
+        for (double f : partials) metal += (std::sin(2 * kPi * f * t) > 0 ? 1 : -1) / 6.0;
+        double w = n.next();
+        x[i] = (0.5 * metal + (w - hp.low(w))) * std::exp(-t / 0.35) * (0.6 + 0.4 * std::exp(-t / 0.02));
+    }
+    return instrument("ride", drumSample(x, kRate, 0.85), 40, 90);
+}
+
+XmInstrument tambourine() {
+    std::vector<double> x(static_cast<size_t>(0.14 * kRate));
+    Noise n{0x7a3b};
+    OnePole hp{poleFor(7000, kRate)};
+    for (size_t i = 0; i < x.size(); ++i) {
+        double t = i / kRate;
+        double w = n.next();
+        double jingle = std::sin(2 * kPi * 7300 * t) * std::sin(2 * kPi * 9650 * t);
+        x[i] = ((w - hp.low(w)) + 0.6 * jingle) * std::min(1.0, t / 0.002) * std::exp(-t / 0.04);
+    }
+    return instrument("tambourine", drumSample(x, kRate, 0.9), 44, 160);
 }
 
 XmInstrument noiseSweep() {
@@ -262,5 +352,11 @@ std::vector<XmInstrument> makeInstruments() {
     v.push_back(pluck());
     v.push_back(glass());
     v.push_back(noiseSweep());
+    v.push_back(shaker());
+    v.push_back(saw());
+    v.push_back(bigKick());
+    v.push_back(clap());
+    v.push_back(ride());
+    v.push_back(tambourine());
     return v;
 }

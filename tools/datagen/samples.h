@@ -19,7 +19,13 @@ enum Instrument : int {
     kPluck,
     kGlass,
     kNoise,
-    kInstrumentCount = kNoise
+    kShaker,
+    kSaw,
+    kBigKick,
+    kClap,
+    kRide,
+    kTambourine,
+    kInstrumentCount = kTambourine
 };
 
 std::vector<XmInstrument> makeInstruments();

@@ -1,7 +1,9 @@
 // Pattern-writing parts for the tune: each writes its own channels of a
-// four-bar pattern from a chord list or a melody string.
+// pattern from a chord list or a melody string; the cues (stop, hit, hush)
+// rewrite every channel around a cut.
 #include "tune_parts.h"
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -14,7 +16,34 @@ namespace {
 // the loudest orders peak about 3 dB below full scale.
 uint8_t vol(int v) {
     v = v < 0 ? 0 : (v > 64 ? 64 : v);
-    return static_cast<uint8_t>(0x10 + (v * 23 + 16) / 32);
+    return static_cast<uint8_t>(0x10 + (v * 30 + 16) / 32);
+}
+
+// The mix: each instrument's level against the score's volumes (64 as
+// written). A note's volume column overrides its sample's own volume, so the
+// balance is set here.
+int mixed(int ins, int volume) {
+    static const int gain[kInstrumentCount + 1] = {
+        64,   // (no instrument)
+        50,   // kick
+        60,   // snare
+        104,  // closed hat
+        90,   // open hat
+        72,   // crash
+        44,   // bass
+        60,   // pad
+        64,   // lead
+        64,   // pluck
+        64,   // glass
+        64,   // riser
+        124,  // shaker
+        60,   // saw lead
+        50,   // big kick
+        64,   // clap
+        70,   // ride
+        100,  // tambourine
+    };
+    return volume * gain[ins >= 0 && ins <= kInstrumentCount ? ins : 0] / 64;
 }
 
 void put(XmPattern &p, int row, int ch, int note, int ins, int volume, int fx = 0, int param = 0) {
@@ -22,7 +51,7 @@ void put(XmPattern &p, int row, int ch, int note, int ins, int volume, int fx = 
     XmCell &c = p.at(row, ch);
     c.note = static_cast<uint8_t>(note);
     c.instrument = static_cast<uint8_t>(ins);
-    c.volume = volume >= 0 ? vol(volume) : 0;
+    c.volume = volume >= 0 ? vol(mixed(ins, volume)) : 0;
     c.effect = static_cast<uint8_t>(fx);
     c.param = static_cast<uint8_t>(param);
 }
@@ -48,22 +77,37 @@ int noteNumber(const std::string &name) {
 }
 
 Chord chord(const std::string &n) {
-    auto c = [](const char *bass, const char *a, const char *b, const char *d, int arp) {
-        return Chord{noteNumber(bass), {noteNumber(a), noteNumber(b), noteNumber(d)}, arp};
-    };
-    if (n == "Am") return c("A2", "A3", "C4", "E4", 0x37);
-    if (n == "F") return c("F2", "A3", "C4", "F4", 0x47);
-    if (n == "C") return c("C3", "G3", "C4", "E4", 0x47);
-    if (n == "G") return c("G2", "G3", "B3", "D4", 0x47);
-    if (n == "E") return c("E2", "G#3", "B3", "E4", 0x47);
-    if (n == "Dm") return c("D2", "A3", "D4", "F4", 0x37);
-    if (n == "Em") return c("E2", "G3", "B3", "E4", 0x37);
-    if (n == "Bb") return c("A#2", "A#3", "D4", "F4", 0x47);
-    if (n == "Fmaj7") return c("F2", "A3", "C4", "E4", 0x47);
-    if (n == "Em7") return c("E2", "G3", "B3", "D4", 0x37);
-    if (n == "Dm7") return c("D2", "F3", "A3", "C4", 0x37);
-    if (n == "Esus") return c("E2", "A3", "B3", "E4", 0x57);
-    throw std::invalid_argument("unknown chord " + n);
+    static const std::map<char, int> base = {{'C', 0}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 7}, {'A', 9}, {'B', 11}};
+    size_t i = 1;
+    int root = base.at(n.at(0));
+    if (n.size() > 1 && (n[1] == '#' || n[1] == 'b')) root = (root + (n[1] == '#' ? 1 : 11)) % 12, i = 2;
+    const std::string kind = n.substr(i);
+    std::vector<int> tones;  // above the root
+    if (kind.empty())
+        tones = {4, 7};
+    else if (kind == "m")
+        tones = {3, 7};
+    else if (kind == "maj7")
+        tones = {4, 7, 11};
+    else if (kind == "m7")
+        tones = {3, 7, 10};
+    else if (kind == "sus")
+        tones = {5, 7};
+    else
+        throw std::invalid_argument("unknown chord " + n);
+    if (tones.size() == 2) tones.insert(tones.begin(), 0);  // a triad keeps its root; a seventh drops it
+    Chord c;
+    c.root = root;
+    c.minor = kind == "m" || kind == "m7";
+    c.bass = 12 * (root < 2 ? 3 : 2) + root + 1;
+    // Each tone in G3..F#4, lowest first.
+    for (size_t t = 0; t < 3; ++t) {
+        int pc = (root + tones[t]) % 12;
+        c.pad[t] = 12 * (pc >= 7 ? 3 : 4) + pc + 1;
+    }
+    std::sort(c.pad.begin(), c.pad.end());
+    c.arpParam = kind == "sus" ? 0x57 : (c.minor ? 0x37 : 0x47);
+    return c;
 }
 
 Bars bars(std::initializer_list<const char *> names) {
@@ -74,48 +118,97 @@ Bars bars(std::initializer_list<const char *> names) {
 
 void writeDrums(XmPattern &p, Drums style, int hatVolume) {
     auto hv = [hatVolume](int v) { return v * hatVolume / 64; };
+    auto kick = [&](int r, int v = 64) { put(p, r, kChKick, 49, kKick, v); };
+    auto snare = [&](int r, int v = 60) { put(p, r, kChSnare, 49, kSnare, v); };
+    auto hat = [&](int r, int v, bool open = false) { put(p, r, kChHat, 49, open ? kHatOpen : kHatClosed, hv(v)); };
     for (int r = 0; r < p.rows; ++r) {
-        int beat = r % 16;
-        bool quarter = r % 4 == 0, offbeat = r % 4 == 2;
+        const int beat = r % 16, bar = r / 16;
+        const bool quarter = r % 4 == 0, offbeat = r % 4 == 2, turn = bar % 4 == 3;  // every fourth bar turns
         switch (style) {
         case Drums::None: break;
         case Drums::Hats:
-            if (offbeat) put(p, r, kChHat, 49, kHatClosed, hv(40));
+            if (offbeat) hat(r, 40);
             break;
         case Drums::KickHats:
-            if (quarter) put(p, r, kChKick, 49, kKick, 60);
-            if (offbeat) put(p, r, kChHat, 49, kHatClosed, hv(52));
+            if (quarter) kick(r, 60);
+            if (offbeat) hat(r, 52);
+            if (turn && beat == 15) hat(r, 30);
             break;
         case Drums::Basic:
-            if (quarter) put(p, r, kChKick, 49, kKick, 64);
-            if (beat == 4 || beat == 12) put(p, r, kChSnare, 49, kSnare, 56);
-            if (offbeat) put(p, r, kChHat, 49, kHatClosed, hv(56));
+            if (quarter) kick(r);
+            if (beat == 4 || beat == 12) snare(r, 56);
+            if (offbeat) hat(r, 56, turn && beat == 14);
             break;
         case Drums::Full:
-            if (quarter) put(p, r, kChKick, 49, kKick, 64);
-            if (beat == 4 || beat == 12) put(p, r, kChSnare, 49, kSnare, 60);
-            if (beat == 15 && (r / 16) % 2 == 1) put(p, r, kChSnare, 49, kSnare, 26);
+            if (quarter) kick(r);
+            if (beat == 4 || beat == 12) snare(r);
+            if (beat == 15 && bar % 2 == 1) snare(r, 26);
             if (offbeat)
-                put(p, r, kChHat, 49, kHatOpen, hv(48));
+                hat(r, 48, true);
             else
-                put(p, r, kChHat, 49, kHatClosed, hv(r % 2 ? 30 : 44));
+                hat(r, r % 2 ? 30 : 44);
             break;
         case Drums::Broken:
-            if (beat == 0 || beat == 6 || beat == 10) put(p, r, kChKick, 49, kKick, 64);
-            if (beat == 4 || beat == 12) put(p, r, kChSnare, 49, kSnare, 60);
-            if (beat == 14) put(p, r, kChSnare, 49, kSnare, 24);
-            put(p, r, kChHat, 49, kHatClosed, hv(offbeat ? 50 : (r % 2 ? 26 : 38)));
+            if (beat == 0 || beat == 6 || beat == 10) kick(r);
+            if (beat == 4 || beat == 12) snare(r);
+            if (beat == 14) snare(r, 24);
+            hat(r, offbeat ? 50 : (r % 2 ? 26 : 38), turn && beat == 10);
             break;
         case Drums::Half:
-            if (beat == 0 || beat == 10) put(p, r, kChKick, 49, kKick, 60);
-            if (beat == 8) put(p, r, kChSnare, 49, kSnare, 54);
-            if (r % 2 == 0) put(p, r, kChHat, 49, kHatClosed, hv(quarter ? 40 : 28));
+            if (beat == 0 || beat == 10) kick(r, 60);
+            if (beat == 8) snare(r, 54);
+            if (r % 2 == 0) hat(r, quarter ? 40 : 28);
+            break;
+        case Drums::Four:  // four on the floor, open hats on the off-beats, claps on two and four
+            if (quarter) kick(r);
+            if (beat == 4 || beat == 12) snare(r, 58);
+            if (offbeat) hat(r, 50, true);
+            if (r % 2 == 1) hat(r, beat == 15 && turn ? 40 : 24);
+            break;
+        case Drums::Gallop:  // kick on one and the "a" of two, snare on the backbeat, hats in threes
+            if (beat == 0 || beat == 7 || beat == 8 || (turn && beat == 14)) kick(r, beat == 7 ? 52 : 64);
+            if (beat == 4 || beat == 12) snare(r);
+            if (beat % 3 == 0) hat(r, beat % 6 ? 34 : 46, beat == 9 && turn);
+            break;
+        case Drums::Break:  // a breakbeat: syncopated kicks, ghost snares
+            if (beat == 0 || beat == 3 || beat == 10 || (bar % 2 && beat == 13)) kick(r, beat ? 56 : 64);
+            if (beat == 4 || beat == 12) snare(r);
+            if (beat == 7 || beat == 15) snare(r, 22);
+            if (r % 2 == 0) hat(r, offbeat ? 46 : 34, beat == 6 && turn);
             break;
         }
     }
 }
 
-void writeCrash(XmPattern &p, int row, int volume) { put(p, row, kChFx, 49, kCrash, volume); }
+void writeGroove(XmPattern &p, const Groove &g, const Kit &kit, int volume) {
+    struct Lane {
+        const char *steps;
+        int channel, instrument, full;
+    } lanes[] = {{g.kick, kChKick, kit.kick, 64},
+                 {g.snare, kChSnare, kit.snare, 60},
+                 {g.hat, kChHat, kit.hat, 44},
+                 {g.open, kChHat, kit.open, 50},
+                 {g.shaker, kChShaker, kit.shaker, 56}};
+    for (const Lane &l : lanes) {
+        const std::string steps(l.steps);
+        for (int r = 0; r < p.rows; ++r) {
+            const char step = static_cast<size_t>(r % 16) < steps.size() ? steps[r % 16] : '.';
+            if (step == 'x' || step == 'o')
+                put(p, r, l.channel, 49, l.instrument, (step == 'x' ? l.full : l.full / 2) * volume / 64);
+        }
+    }
+}
+
+void writeShaker(XmPattern &p, int volume, int every) {
+    for (int r = 0; r < p.rows; r += every) {
+        const int beat = r % 16;
+        int v = r % 4 == 2 ? volume : (r % 4 == 0 ? volume * 3 / 4 : volume / 2);
+        if (beat == 14 && (r / 16) % 2) v = volume;
+        put(p, r, kChShaker, 49, kShaker, v);
+    }
+}
+
+void writeCrash(XmPattern &p, int row, int volume) { put(p, row, kChCrash, 49, kCrash, volume); }
 
 void writeFill(XmPattern &p) {
     const int start = p.rows - 8;
@@ -168,9 +261,13 @@ void writeBass(XmPattern &p, const Bars &b, Bass style, int volume) {
         case Bass::Octaves:
             for (int k = 0; k < 8; ++k) put(p, row0 + 2 * k, kChBass, k % 2 ? root + 12 : root, kBass, volume);
             break;
+        case Bass::Pulse:  // driving eighths on the root, a fifth on the last
+            for (int k = 0; k < 8; ++k)
+                put(p, row0 + 2 * k, kChBass, k == 7 ? root + 7 : root, kBass, k % 2 ? volume * 3 / 4 : volume);
+            break;
         }
     }
-    if (style == Bass::Rolling || style == Bass::Octaves) {
+    if (style == Bass::Rolling || style == Bass::Octaves || style == Bass::Pulse) {
         // The pattern ends with its last note cut short, so the next pattern's
         // first downbeat is clean.
         XmCell &last = p.at(p.rows - 1, kChBass);
@@ -217,6 +314,19 @@ void writeArp(XmPattern &p, const Bars &b, Arp style, int volume) {
             for (int k = 0; k < 8; ++k) put(p, row0 + 2 * k, kChArp, tones[order[k]], kPluck, volume);
             break;
         }
+        case Arp::Down16: {
+            static const int order[16] = {3, 2, 1, 0, 2, 1, 3, 2, 1, 0, 3, 1, 2, 0, 1, 2};
+            for (int k = 0; k < 16; ++k)
+                put(p, row0 + k, kChArp, tones[order[k]] + 12 * (k < 4 && bar % 2), kPluck,
+                    k % 4 == 2 ? volume : volume * 2 / 3);
+            break;
+        }
+        case Arp::Wide:  // two octaves up and down in eighths
+            for (int k = 0; k < 8; ++k) {
+                static const int order[8] = {0, 2, 3, 1, 3, 2, 0, 1};
+                put(p, row0 + 2 * k, kChArp, tones[order[k]] + (k >= 4 ? 12 : 0), kPluck, volume);
+            }
+            break;
         case Arp::Chip:
             put(p, row0, kChArp, c.bass + 24, kLead, volume, 0x00, c.arpParam);
             for (int k = 1; k < 16; ++k) fx(p, row0 + k, kChArp, 0x00, c.arpParam);
@@ -278,13 +388,122 @@ void writeMelody(XmPattern &p, int channel, int instrument, const std::string &t
     }
 }
 
-void writeRiser(XmPattern &p, int startRow, int volume) {
+void writeRiser(XmPattern &p, int startRow, int volume, int endRow) {
     // Filtered noise sliding up in pitch (1xx) while it swells (fine volume
     // slide +1 per row in the volume column).
+    if (endRow < 0) endRow = p.rows;
     put(p, startRow, kChFx, noteNumber("C3"), kNoise, volume / 4, 0x01, 0x03);
-    for (int r = startRow + 1; r < p.rows; ++r) {
+    for (int r = startRow + 1; r < endRow; ++r) {
         p.at(r, kChFx).effect = 0x01;
         p.at(r, kChFx).param = 0x03;
         if (r - startRow <= volume - volume / 4) p.at(r, kChFx).volume = 0x91;
     }
+}
+
+namespace {
+
+// Channels a stop or a hush silences, and the pads they turn down.
+const int kGroove[] = {kChKick, kChSnare, kChHat, kChShaker, kChBass, kChLead, kChArp, kChEcho, kChGlass, kChFx};
+const int kPads[] = {kChPad1, kChPad2, kChPad3};
+constexpr uint8_t kNoteCut = 0x0e, kCutNow = 0xc0;  // ECx: cut the note on tick x
+
+void cut(XmPattern &p, int row, int ch) { p.at(row, ch) = XmCell{0, 0, 0, kNoteCut, kCutNow}; }
+
+std::string noteName(int note) {
+    static const char *const names[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    return names[(note - 1) % 12] + std::to_string((note - 1) / 12);
+}
+
+// Semitones of degree `d` over the chord's root, in `keyRoot` minor (its
+// seventh raised under a major chord on the fifth).
+int degreeOffset(const Chord &c, int keyRoot, int d) {
+    if (d == 1) return 0;
+    if (d == 8) return 12;
+    if (d == 3) return c.arpParam >> 4;
+    if (d == 5) return 7;
+    int scale[7] = {0, 2, 3, 5, 7, 8, 10};
+    if (!c.minor && (c.root - keyRoot + 12) % 12 == 7) scale[6] = 11;
+    std::vector<int> above;  // the scale's pitches above the root, two octaves
+    for (int octave = 0; octave < 2; ++octave)
+        for (int s : scale) {
+            int off = ((keyRoot + s - c.root) % 12 + 12) % 12 + 12 * octave;
+            if (off > 0) above.push_back(off);
+        }
+    std::sort(above.begin(), above.end());
+    return above.at(static_cast<size_t>(d - 2));
+}
+
+}  // namespace
+
+void writeDegrees(XmPattern &p, int channel, int instrument, const Bars &b, int keyRoot, const std::string &tokens,
+                  int step, int volume, bool echo) {
+    std::istringstream in(tokens);
+    std::vector<std::string> all;
+    for (std::string t; in >> t;)
+        if (t != "|") all.push_back(t);
+    if (all.empty() || (static_cast<int>(all.size()) * step) % kRowsPerBar)
+        throw std::invalid_argument("melody is not whole bars: " + tokens);
+    std::string notes;
+    for (int i = 0; i * step < p.rows; ++i) {
+        std::string t = all[i % all.size()];
+        if (t == "." || t == "r") {
+            notes += t + " ";
+            continue;
+        }
+        std::string glide = t[0] == '/' ? "/" : "";
+        if (!glide.empty()) t = t.substr(1);
+        const bool vibrato = t.back() == '~';
+        if (vibrato) t.pop_back();
+        int octave = 0;
+        if (t[0] == '-') octave = -12, t = t.substr(1);
+        if (t.back() == '\'') octave = 12, t.pop_back();
+        const Chord &c = b[(i * step / kRowsPerBar) % b.size()];
+        const int root = 12 * (c.root >= 7 ? 4 : 5) + c.root + 1;  // G4..F#5
+        notes += glide + noteName(root + octave + degreeOffset(c, keyRoot, std::stoi(t))) + (vibrato ? "~ " : " ");
+    }
+    writeMelody(p, channel, instrument, notes, step, volume, 0, echo);
+}
+
+void setGlobalVolume(XmPattern &p, int row, int volume) {
+    for (int c = kChannelCount - 1; c >= 0; --c) {
+        XmCell &cell = p.at(row, c);
+        if (cell.effect || cell.param) continue;
+        cell.effect = 0x10;  // Gxx
+        cell.param = static_cast<uint8_t>(volume);
+        return;
+    }
+    throw std::logic_error("no free effect column for the global volume");
+}
+
+void writeStop(XmPattern &p, int rows) {
+    const int start = p.rows - rows;
+    for (int r = start; r < p.rows; ++r)
+        for (int ch : kGroove) p.at(r, ch) = XmCell{};
+    for (int r = start; r < p.rows; ++r)
+        for (int ch : kPads) p.at(r, ch) = XmCell{};
+    for (int ch : kGroove) cut(p, start, ch);
+    cut(p, start, kChCrash);
+    for (int ch : kPads) p.at(start, ch).volume = vol(10);
+}
+
+void writeHit(XmPattern &p, const Chord &c, int volume) {
+    put(p, 0, kChKick, 49, kKick, volume);
+    put(p, 0, kChCrash, 49, kCrash, volume);
+    XmCell &bass = p.at(0, kChBass);
+    bass = XmCell{static_cast<uint8_t>(c.bass), static_cast<uint8_t>(kBass), vol(mixed(kBass, volume)), 0, 0};
+}
+
+void writeHush(XmPattern &p, int untilRow) {
+    for (int r = 1; r < untilRow; ++r)
+        for (int ch : kGroove) p.at(r, ch) = XmCell{};
+    for (int ch : kGroove)
+        if (ch != kChKick) cut(p, ch == kChBass ? 3 : 1, ch);
+    for (int r = 1; r < untilRow; ++r) p.at(r, kChCrash).volume = 0x64;  // slide down 4 a tick
+    int padVolume[3];
+    for (int v = 0; v < 3; ++v) {
+        padVolume[v] = p.at(0, kPads[v]).volume;
+        p.at(1, kPads[v]).volume = vol(6);
+    }
+    for (int v = 0; v < 3; ++v)  // back to their level as the music comes in
+        if (padVolume[v] && !p.at(untilRow, kPads[v]).volume) p.at(untilRow, kPads[v]).volume = uint8_t(padVolume[v]);
 }

@@ -1,6 +1,7 @@
 // Pattern-writing parts for the tune: drums, bass lines, pad chords,
-// arpeggios, melodies with their echo, risers. A pattern is any whole number
-// of bars; chord lists and melodies repeat or stop to fill it.
+// arpeggios, melodies with their echo, risers, and the cues the picture asks
+// for: a stop before a cut, a hit on it, a hush after it. A pattern is any
+// whole number of bars; chord lists and melodies repeat or stop to fill it.
 #pragma once
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "cue_sheet.h"
+#include "samples.h"
 #include "xm_writer.h"
 
 enum Channel : int {
@@ -24,6 +26,8 @@ enum Channel : int {
     kChEcho,
     kChFx,
     kChGlass,
+    kChShaker,
+    kChCrash,
     kChannelCount
 };
 
@@ -34,22 +38,38 @@ inline int barsOf(const XmPattern &p) { return p.rows / kRowsPerBar; }
 int noteNumber(const std::string &name);
 
 struct Chord {
+    int root;                // pitch class 0..11 (C = 0)
+    bool minor;              // the third is minor
     int bass;                // XM note of the root, octave 2
-    std::array<int, 3> pad;  // voiced triad around octave 3-4
+    std::array<int, 3> pad;  // voiced triad (or seventh without root) around octave 3-4
     int arpParam;            // 0xy arpeggio intervals over the root
 };
-// Chord by name: Am, F, C, G, E, Dm, Em, Bb, Fmaj7, Em7, Dm7, Esus.
+// Chord by name: a root (C, C#, Db ... B) and a kind: "" major, "m" minor,
+// "maj7", "m7", "sus" (fourth for the third).
 Chord chord(const std::string &name);
 
 // One chord a bar, repeated over longer patterns.
 using Bars = std::vector<Chord>;
 Bars bars(std::initializer_list<const char *> names);
 
-enum class Drums { None, Hats, KickHats, Basic, Full, Broken, Half };
-enum class Bass { None, Long, Offbeat, Rolling, Octaves };
-enum class Arp { None, Up16, Broken8, Chip };
+enum class Drums { None, Hats, KickHats, Basic, Full, Broken, Half, Four, Gallop, Break };
+enum class Bass { None, Long, Offbeat, Rolling, Octaves, Pulse };
+enum class Arp { None, Up16, Broken8, Chip, Down16, Wide };
 
 void writeDrums(XmPattern &p, Drums style, int hatVolume = 64);
+// A groove as five sixteen-step lanes ("x" full, "o" soft, "." rest) on
+// the kick, snare, hat and shaker channels (the open lane shares the hats'),
+// repeated every bar, played on a kit.
+struct Groove {
+    const char *kick, *snare, *hat, *open, *shaker;
+};
+struct Kit {
+    int kick, snare, hat, open, shaker;  // instruments
+};
+constexpr Kit kKit{kKick, kSnare, kHatClosed, kHatOpen, kShaker};
+void writeGroove(XmPattern &p, const Groove &g, const Kit &kit, int volume = 64);
+// Shaker sixteenths, accented on the off-beats; `every` 1 or 2 rows.
+void writeShaker(XmPattern &p, int volume, int every = 1);
 void writeCrash(XmPattern &p, int row, int volume = 64);
 // Snare fill over the last half bar, or a roll from `firstBar` to the end
 // that tightens and swells (build-ups).
@@ -65,4 +85,19 @@ void writeArp(XmPattern &p, const Bars &b, Arp style, int volume);
 // tokens make whole bars and repeat, or stop, to fill the pattern.
 void writeMelody(XmPattern &p, int channel, int instrument, const std::string &tokens, int step, int volume,
                  int transpose = 0, bool echo = false);
-void writeRiser(XmPattern &p, int startRow, int volume = 40);
+// The same, with notes as degrees over each bar's chord in the key of
+// `keyRoot` minor: 1, 3, 5, 8 the chord's own tones (root, third, fifth,
+// octave), 2, 4, 6, 7, 9 the scale's steps above its root; a leading "-"
+// an octave down, a trailing "'" an octave up.
+void writeDegrees(XmPattern &p, int channel, int instrument, const Bars &b, int keyRoot, const std::string &tokens,
+                  int step, int volume, bool echo = false);
+void writeRiser(XmPattern &p, int startRow, int volume = 40, int endRow = -1);
+// The module's global volume (0..64) from `row` on.
+void setGlobalVolume(XmPattern &p, int row, int volume);
+
+// The cues. A stop silences the groove over the pattern's last `rows` rows
+// (pads drop to a murmur); a hit lands kick, crash and bass together on the
+// first row; a hush keeps everything but the hit quiet until `untilRow`.
+void writeStop(XmPattern &p, int rows);
+void writeHit(XmPattern &p, const Chord &c, int volume = 64);
+void writeHush(XmPattern &p, int untilRow);
