@@ -8,7 +8,7 @@ TIERS ?= run
 TESTS ?= OFF
 
 .PHONY: all deps configure build run test test-build bench test-sanitize fuzz format-check contact-sheet screenshots \
-  storyboard install clean
+  storyboard score-report install clean
 
 all: build
 
@@ -50,7 +50,7 @@ fuzz:
 	@cmake --build build-fuzz -j$(JOBS) --target fuzz
 	@cmake --build build-fuzz --target fuzz-run
 
-contact-sheet screenshots storyboard:
+contact-sheet screenshots storyboard score-report:
 	@$(MAKE) --no-print-directory build TIERS=sheets
 	@cmake --build $(BUILD) --target $@
 

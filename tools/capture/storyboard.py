@@ -1,14 +1,14 @@
 """storyboard.py BUILD_DIR -- the whole show at a glance. Captures the show
 offline at 160x120 and 60 frames per second, then writes
 BUILD_DIR/storyboard.png (a thumbnail every second in rows, each labelled
-with its time and order, a strip of dark and dim frames and the music's
-loudness under each row) and BUILD_DIR/storyboard.txt (each order's start,
-length and mean luminance; the longest dark and dim stretches)."""
+with its time and order, a strip of dark and dim frames, and under each row
+the music's short-term loudness with every scene change and credit slide
+marked) and BUILD_DIR/storyboard.txt (each order's start, length and mean
+luminance; the longest dark and dim stretches)."""
 import glob
 import json
 import math
 import os
-import struct
 import subprocess
 import sys
 import tempfile
@@ -90,19 +90,11 @@ def report_text(fig):
     return "\n".join(lines) + "\n"
 
 
-def loudness(wav, first_sample, count):
-    """dBFS of the left channel over [first_sample, first_sample + count) of a 16-bit stereo WAV."""
-    wav.seek(44 + 4 * max(0, first_sample))
-    data = wav.read(4 * count)
-    n = len(data) // 4
-    if n == 0:
-        return -96.0
-    left = struct.unpack("<%dh" % (2 * n), data[:4 * n])[::2]
-    rms = math.sqrt(sum(s * s for s in left) / n) / 32768
-    return 20 * math.log10(max(rms, 1e-5))
+LUFS_LOW, LUFS_HIGH = -40.0, -8.0  # the loudness strip's scale
 
 
-def draw_sheet(fig, frames_dir, offset, wav_path, stats, out):
+def draw_sheet(fig, frames_dir, offset, curve, marks, stats, out):
+    """curve: [(seconds from the show's first frame, short-term LUFS)]; marks: frames of the cuts and slides."""
     seconds = (fig["frames"] + FPS - 1) // FPS
     rows = (seconds + PER_ROW - 1) // PER_ROW
     tw, th = THUMB
@@ -116,52 +108,60 @@ def draw_sheet(fig, frames_dir, offset, wav_path, stats, out):
     for t in orders:
         for f in range(t["start"], t["start"] + t["frames"]):
             order_at[f] = t["order"]
-    samples_per_frame = 44100 // FPS
-    with open(wav_path, "rb") as wav:
-        for s in range(seconds):
-            x, y = (s % PER_ROW) * tw, (s // PER_ROW) * row_h
-            frame = min(s * FPS, fig["frames"] - 1)
-            thumb = Image.open(os.path.join(frames_dir, "frame_%06d.png" % (frame + offset))).convert("RGB")
-            sheet.paste(thumb.resize(THUMB), (x, y))
-            draw.text((x + 2, y + th), "%d:%02d  o%d" % (s // 60, s % 60, order_at.get(frame, -1)),
-                      fill=(220, 220, 220), font=font)
-            # One column per pixel: red dark, amber dim, green lit; then the loudness.
-            for px in range(tw):
-                f = s * FPS + px * FPS // tw
-                if f >= fig["frames"]:
-                    break
-                mean, share = stats[f]
-                colour = (200, 40, 40) if share < DARK_SHARE else (220, 160, 0) if mean < DIM_MEAN else (40, 160, 60)
-                sy = y + th + label_h
-                draw.line([(x + px, sy), (x + px, sy + strip_h - 1)], fill=colour)
-                first = (f + offset) * samples_per_frame
-                db = loudness(wav, first, samples_per_frame * FPS // tw)
-                bar = int(round(sound_h * min(1.0, max(0.0, (db + 40) / 34))))  # -40..-6 dBFS
-                base = sy + strip_h + sound_h
-                if bar:
-                    draw.line([(x + px, base - bar), (x + px, base - 1)], fill=(90, 140, 220))
+    marked = set(marks)
+    step = curve[1][0] - curve[0][0] if len(curve) > 1 else 0.1
+    for s in range(seconds):
+        x, y = (s % PER_ROW) * tw, (s // PER_ROW) * row_h
+        frame = min(s * FPS, fig["frames"] - 1)
+        thumb = Image.open(os.path.join(frames_dir, "frame_%06d.png" % (frame + offset))).convert("RGB")
+        sheet.paste(thumb.resize(THUMB), (x, y))
+        draw.text((x + 2, y + th), "%d:%02d  o%d" % (s // 60, s % 60, order_at.get(frame, -1)),
+                  fill=(220, 220, 220), font=font)
+        # One column per pixel: red dark, amber dim, green lit; then the loudness, a cut or slide in white.
+        for px in range(tw):
+            f = s * FPS + px * FPS // tw
+            if f >= fig["frames"]:
+                break
+            mean, share = stats[f]
+            colour = (200, 40, 40) if share < DARK_SHARE else (220, 160, 0) if mean < DIM_MEAN else (40, 160, 60)
+            sy = y + th + label_h
+            draw.line([(x + px, sy), (x + px, sy + strip_h - 1)], fill=colour)
+            base = sy + strip_h + sound_h
+            if any(m in marked for m in range(f, s * FPS + (px + 1) * FPS // tw)):
+                draw.line([(x + px, sy + strip_h), (x + px, base - 1)], fill=(255, 255, 255))
+                continue
+            k = min(len(curve) - 1, max(0, int(round(f / FPS / step)) - 1)) if curve else 0
+            lufs = curve[k][1] if curve else LUFS_LOW
+            bar = int(round(sound_h * min(1.0, max(0.0, (lufs - LUFS_LOW) / (LUFS_HIGH - LUFS_LOW)))))
+            if bar:
+                draw.line([(x + px, base - bar), (x + px, base - 1)], fill=(90, 140, 220))
     sheet.save(out)
 
 
 def capture_show(build, tmp):
-    """Captures the whole show into tmp; returns (figures, per-frame stats, frames directory, loading presents)."""
+    """Captures the whole show into tmp: its figures, trace, per-frame stats, frames directory, the loading
+    screen's presents (which come first in the frames and the sound) and the sound's path."""
     trace_path, frames_dir = os.path.join(tmp, "trace.jsonl"), os.path.join(tmp, "frames")
     subprocess.run(["timeout", "-k", "10", "1800", os.path.join(build, "kaveld-capture"), "--size", SIZE, "--fps",
                     str(FPS), "--seed", SEED, "--trace", trace_path, "--out", frames_dir], cwd=build, check=True)
     trace = [json.loads(line) for line in open(trace_path)]
     pictures = sorted(glob.glob(os.path.join(frames_dir, "frame_*.png")))
-    offset = len(pictures) - len(trace)  # the loading screen's presents come first
+    offset = len(pictures) - len(trace)
     stats = [frame_stats(pictures[offset + i]) for i in range(len(trace))]
-    return analyse(trace, stats), stats, frames_dir, offset
+    return {"fig": analyse(trace, stats), "trace": trace, "stats": stats, "frames_dir": frames_dir,
+            "offset": offset, "wav": os.path.join(frames_dir, "audio.wav")}
 
 
 def main(build):
+    import score_report  # the loudness curve and the cues, from the same capture
     with tempfile.TemporaryDirectory(prefix="kaveld-storyboard-") as tmp:
-        fig, stats, frames_dir, offset = capture_show(build, tmp)
+        cap = capture_show(build, tmp)
+        fig = cap["fig"]
         text = report_text(fig)
         with open(os.path.join(build, "storyboard.txt"), "w") as f:
             f.write(text)
-        draw_sheet(fig, frames_dir, offset, os.path.join(frames_dir, "audio.wav"), stats,
+        curve, marks = score_report.curve_and_marks(build, cap)
+        draw_sheet(fig, cap["frames_dir"], cap["offset"], curve, marks, cap["stats"],
                    os.path.join(build, "storyboard.png"))
     sys.stdout.write(text)
     print("storyboard:", os.path.join(build, "storyboard.png"), "and", os.path.join(build, "storyboard.txt"))
