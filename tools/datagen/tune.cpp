@@ -52,21 +52,6 @@ std::string part(const char *tune, int first, int count) {
     return out;
 }
 
-// An effect on `row`, in the first channel from the right whose effect
-// column is free there.
-void setEffect(XmPattern &p, int row, uint8_t effect, uint8_t param) {
-    for (int c = kChannelCount - 1; c >= 0; --c) {
-        XmCell &cell = p.at(row, c);
-        if (cell.effect || cell.param) continue;
-        cell.effect = effect;
-        cell.param = param;
-        return;
-    }
-    throw std::logic_error("no free effect column");
-}
-void setTempo(XmPattern &p, int row, int bpm) { setEffect(p, row, 0x0f, static_cast<uint8_t>(bpm)); }
-void setSpeed(XmPattern &p, int row, int ticks) { setEffect(p, row, 0x0f, static_cast<uint8_t>(ticks)); }
-
 // 0-26: from the quiet intro through the build-up, the drive, the break, the
 // main theme and the bridge.
 void opening(std::vector<Order> &s) {

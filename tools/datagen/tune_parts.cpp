@@ -159,23 +159,6 @@ void writeDrums(XmPattern &p, Drums style, int hatVolume) {
             if (beat == 8) snare(r, 54);
             if (r % 2 == 0) hat(r, quarter ? 40 : 28);
             break;
-        case Drums::Four:  // four on the floor, open hats on the off-beats, claps on two and four
-            if (quarter) kick(r);
-            if (beat == 4 || beat == 12) snare(r, 58);
-            if (offbeat) hat(r, 50, true);
-            if (r % 2 == 1) hat(r, beat == 15 && turn ? 40 : 24);
-            break;
-        case Drums::Gallop:  // kick on one and the "a" of two, snare on the backbeat, hats in threes
-            if (beat == 0 || beat == 7 || beat == 8 || (turn && beat == 14)) kick(r, beat == 7 ? 52 : 64);
-            if (beat == 4 || beat == 12) snare(r);
-            if (beat % 3 == 0) hat(r, beat % 6 ? 34 : 46, beat == 9 && turn);
-            break;
-        case Drums::Break:  // a breakbeat: syncopated kicks, ghost snares
-            if (beat == 0 || beat == 3 || beat == 10 || (bar % 2 && beat == 13)) kick(r, beat ? 56 : 64);
-            if (beat == 4 || beat == 12) snare(r);
-            if (beat == 7 || beat == 15) snare(r, 22);
-            if (r % 2 == 0) hat(r, offbeat ? 46 : 34, beat == 6 && turn);
-            break;
         }
     }
 }
@@ -388,12 +371,11 @@ void writeMelody(XmPattern &p, int channel, int instrument, const std::string &t
     }
 }
 
-void writeRiser(XmPattern &p, int startRow, int volume, int endRow) {
+void writeRiser(XmPattern &p, int startRow, int volume) {
     // Filtered noise sliding up in pitch (1xx) while it swells (fine volume
     // slide +1 per row in the volume column).
-    if (endRow < 0) endRow = p.rows;
     put(p, startRow, kChFx, noteNumber("C3"), kNoise, volume / 4, 0x01, 0x03);
-    for (int r = startRow + 1; r < endRow; ++r) {
+    for (int r = startRow + 1; r < p.rows; ++r) {
         p.at(r, kChFx).effect = 0x01;
         p.at(r, kChFx).param = 0x03;
         if (r - startRow <= volume - volume / 4) p.at(r, kChFx).volume = 0x91;
@@ -464,16 +446,19 @@ void writeDegrees(XmPattern &p, int channel, int instrument, const Bars &b, int 
     writeMelody(p, channel, instrument, notes, step, volume, 0, echo);
 }
 
-void setGlobalVolume(XmPattern &p, int row, int volume) {
+void setEffect(XmPattern &p, int row, uint8_t effect, uint8_t param) {
     for (int c = kChannelCount - 1; c >= 0; --c) {
         XmCell &cell = p.at(row, c);
         if (cell.effect || cell.param) continue;
-        cell.effect = 0x10;  // Gxx
-        cell.param = static_cast<uint8_t>(volume);
+        cell.effect = effect;
+        cell.param = param;
         return;
     }
-    throw std::logic_error("no free effect column for the global volume");
+    throw std::logic_error("no free effect column");
 }
+void setTempo(XmPattern &p, int row, int bpm) { setEffect(p, row, 0x0f, static_cast<uint8_t>(bpm)); }
+void setSpeed(XmPattern &p, int row, int ticks) { setEffect(p, row, 0x0f, static_cast<uint8_t>(ticks)); }
+void setGlobalVolume(XmPattern &p, int row, int volume) { setEffect(p, row, 0x10, static_cast<uint8_t>(volume)); }
 
 void writeStop(XmPattern &p, int rows) {
     const int start = p.rows - rows;

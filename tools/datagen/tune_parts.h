@@ -52,7 +52,7 @@ Chord chord(const std::string &name);
 using Bars = std::vector<Chord>;
 Bars bars(std::initializer_list<const char *> names);
 
-enum class Drums { None, Hats, KickHats, Basic, Full, Broken, Half, Four, Gallop, Break };
+enum class Drums { None, Hats, KickHats, Basic, Full, Broken, Half };
 enum class Bass { None, Long, Offbeat, Rolling, Octaves, Pulse };
 enum class Arp { None, Up16, Broken8, Chip, Down16, Wide };
 
@@ -91,8 +91,13 @@ void writeMelody(XmPattern &p, int channel, int instrument, const std::string &t
 // an octave down, a trailing "'" an octave up.
 void writeDegrees(XmPattern &p, int channel, int instrument, const Bars &b, int keyRoot, const std::string &tokens,
                   int step, int volume, bool echo = false);
-void writeRiser(XmPattern &p, int startRow, int volume = 40, int endRow = -1);
-// The module's global volume (0..64) from `row` on.
+void writeRiser(XmPattern &p, int startRow, int volume = 40);
+// An effect on `row`, in the first channel from the right whose effect
+// column is free there; the tempo (BPM), the speed (ticks a row) and the
+// module's global volume (0..64) from `row` on.
+void setEffect(XmPattern &p, int row, uint8_t effect, uint8_t param);
+void setTempo(XmPattern &p, int row, int bpm);
+void setSpeed(XmPattern &p, int row, int ticks);
 void setGlobalVolume(XmPattern &p, int row, int volume);
 
 // The cues. A stop silences the groove over the pattern's last `rows` rows
