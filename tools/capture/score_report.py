@@ -150,8 +150,10 @@ def bench_lines(f):
     b("random_moment_hit_p99", f["random_hit_p99"], "dB")
     b("random_moments_with_hit", 100 * f["random_hit_share"], "%")
     b("longest_silence", f["silence"], "s")
-    curve = f["curve"]
-    lines.append("short-term loudness, every 5 s: " + " ".join("%.0f" % l for t, l in curve[29::50]))
+    lines.append("short-term loudness (the 3 s to each time), every 5 s to the closing fade:")
+    for t, l in f["curve"]:
+        if abs(t / 5 - round(t / 5)) < 1e-6 and t >= 5:
+            b("shortterm_%03ds" % round(t), l, "LUFS")
     return lines
 
 
