@@ -25,12 +25,12 @@ uint8_t vol(int v) {
 int mixed(int ins, int volume) {
     static const int gain[kInstrumentCount + 1] = {
         64,   // (no instrument)
-        50,   // kick
+        46,   // kick
         60,   // snare
         104,  // closed hat
         90,   // open hat
         72,   // crash
-        44,   // bass
+        38,   // bass
         60,   // pad
         64,   // lead
         64,   // pluck
@@ -38,7 +38,7 @@ int mixed(int ins, int volume) {
         64,   // riser
         124,  // shaker
         60,   // saw lead
-        50,   // big kick
+        46,   // big kick
         64,   // clap
         70,   // ride
         100,  // tambourine
@@ -440,7 +440,7 @@ void writeDegrees(XmPattern &p, int channel, int instrument, const Bars &b, int 
         if (t[0] == '-') octave = -12, t = t.substr(1);
         if (t.back() == '\'') octave = 12, t.pop_back();
         const Chord &c = b[(i * step / kRowsPerBar) % b.size()];
-        const int root = 12 * (c.root >= 7 ? 4 : 5) + c.root + 1;  // G4..F#5
+        const int root = 12 * (c.root >= 2 ? 4 : 5) + c.root + 1;  // D4..C#5
         notes += glide + noteName(root + octave + degreeOffset(c, keyRoot, std::stoi(t))) + (vibrato ? "~ " : " ");
     }
     writeMelody(p, channel, instrument, notes, step, volume, 0, echo);
