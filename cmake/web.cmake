@@ -19,7 +19,8 @@ function(kaveld_web_program)
   set(site ${CMAKE_BINARY_DIR}/site)
   set(library ${CMAKE_SOURCE_DIR}/src/platform/web/library_web.js)
   add_executable(kaveld src/driver/main.cpp)
-  set_target_properties(kaveld PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${site} LINK_DEPENDS ${library})
+  set(page ${CMAKE_SOURCE_DIR}/src/platform/web/index.html)
+  set_target_properties(kaveld PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${site} LINK_DEPENDS "${library};${page}")
   target_link_libraries(kaveld PRIVATE kaveld_core kaveld_platform_web kaveld_platform_testing_off)
   target_link_options(kaveld PRIVATE -O3
     -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall,FS] -sALLOW_MEMORY_GROWTH=1
@@ -27,5 +28,7 @@ function(kaveld_web_program)
     -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1 -sASYNCIFY_STACK_SIZE=16384
     -sASYNCIFY_IMPORTS=[kwEnterFullScreen,kwMessageBox,kwWaitFrame,kwAudioOpen]
     --js-library ${library} --preload-file ${KAVELD_DATA_DIR}@data)
-  configure_file(${CMAKE_SOURCE_DIR}/src/platform/web/index.html ${site}/index.html COPYONLY)
+  # The page, with the size and checksum of each file it downloads.
+  add_custom_command(TARGET kaveld POST_BUILD
+    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/scripts/stamp-web-site ${page} ${site} VERBATIM)
 endfunction()

@@ -2,13 +2,15 @@
 // `bench: NAME VALUE UNIT` line: presents a second and their 95th-percentile
 // interval over 20 s of the show (640x480, windowed, headless Chromium on
 // its software rasterizer), the show's own work per frame, the time from OK
-// to the first frame of the show, what the site weighs, the parity with the
-// Linux build, and how far the order drawn lags or leads the order heard.
+// to the first frame of the show, what the site weighs and how soon the form
+// comes over a 1.5 Mbit/s line (served as make serve-web does), the parity with the
+// Linux build, how far the order drawn lags or leads the order heard, and
+// what a stall of the page's main thread does to the sound at the output.
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import {click, launch, openPage, options, serve, until} from './browser.mjs';
+import {click, launch, openPage, options, outputReport, serve, stall, tapOutput, until} from './browser.mjs';
 import {parityFrames, renderParity} from './parity.mjs';
 
 const o = options(process.argv);
@@ -35,11 +37,39 @@ async function liveRun(browser, url) {
   await until(page, () => kaveld.presents.some((p) => p.running));
   await new Promise((r) => setTimeout(r, kSeconds * 1000));
   const run = await page.evaluate(() => {
-    const stamp = kaveld.audio.getOutputTimestamp();
-    return {okAt: window.okAt, presents: kaveld.presents, orderStarts: kaveld.orderStarts, stamp};
+    const stamp = kaveld.audio.getOutputTimestamp(), s = kaveld.song;
+    // Order starts as the context time they play at (song frames from the song player's start).
+    const starts = 'startFrame' in s ? kaveld.orderStarts.map(([o, f]) => [o, (s.startFrame + f) / s.rate])
+                                     : kaveld.orderStarts;
+    return {okAt: window.okAt, presents: kaveld.presents, orderStarts: starts, stamp};
   });
   await page.close();
   return run;
+}
+
+// From the address to the options form over a 1.5 Mbit/s line (ms).
+async function formOverSlowLine(browser, url) {
+  const page = await browser.newPage();
+  await page.emulateNetworkConditions({download: 1.5e6 / 8, upload: 1.5e6 / 8, latency: 40});
+  await page.goto(url);
+  await page.waitForSelector('.kw-options .kw-button', {timeout: 300000});
+  const ms = await page.evaluate(() => performance.now());
+  await page.close();
+  return ms;
+}
+
+// The show with its output recorded, its main thread held for 1.2 s after 5 s.
+async function stallRun(browser, url) {
+  const page = await openPage(browser, url, tapOutput);
+  await click(page, 'full screen');
+  await click(page, 'OK');
+  await until(page, () => kaveld.presents.some((p) => p.running));
+  await new Promise((r) => setTimeout(r, 5000));
+  const held = await stall(page, 1200);
+  await new Promise((r) => setTimeout(r, 3000));
+  const report = await page.evaluate(outputReport, -1);
+  await page.close();
+  return {held, ...report};
 }
 
 // Presents of order o shown before its first sound was heard (negative) or after.
@@ -71,6 +101,12 @@ try {
     bench('web.sync_lag_ms', errors.reduce((a, e) => a + e, 0) / errors.length, 'ms');  // + drawn after heard
   }
 
+  const stalled = await stallRun(chromium.browser, site.url);
+  bench('web.stall.held_ms', stalled.held, 'ms');
+  bench('web.stall.gap_ms', stalled.gapMs, 'ms');
+  bench('web.stall.burst_db', stalled.burstDb, 'dB');
+  bench('web.stall.clipped_samples', stalled.clipped, 'samples');
+
   let total = 0, gzip = 0;
   for (const name of fs.readdirSync(o.site)) {
     const bytes = fs.readFileSync(path.join(o.site, name));
@@ -83,6 +119,7 @@ try {
   }
   bench('web.total_bytes', total, 'bytes');
   bench('web.total_bytes_gzip', gzip, 'bytes');
+  bench('web.form_at_1_5mbit_ms', await formOverSlowLine(chromium.browser, site.url), 'ms');
 
   const scratch = fs.mkdtempSync(path.join(process.env.TMPDIR || os.tmpdir(), 'kaveld-parity-'));
   try {

@@ -3,7 +3,8 @@
 // gathered between glBegin and glEnd and drawn as one batch, texturing
 // modulated by the current colour, texture-coordinate generation (sphere map,
 // and the eye- and object-linear defaults) in the vertex shader from the
-// current normal, line polygon mode drawn as each quad's edges, and
+// current normal, line polygon mode drawn as each quad's edges (pulled a
+// little towards the eye, as the desktop's line rasterizer shows them), and
 // gluPerspective. State WebGL has itself (blending, depth, textures,
 // clearing, viewport) goes straight through. Quads split into triangles
 // (0 1 3) (1 2 3) and their edges run 0-1 3-0 1-2 2-3, as Mesa draws them.
@@ -46,9 +47,14 @@ bool matricesReady = false;
 // The WebGL objects of the current context, made on first use.
 bool objectsReady = false;
 GLuint program = 0, vertexBuffer = 0, triangleIndices = 0, edgeIndices = 0;
-GLint uMvp, uMv, uNormal, uGenS, uGenT, uTextured, uSampler;
+GLint uMvp, uMv, uNormal, uGenS, uGenT, uDepthPull, uTextured, uSampler;
 
 const int kBatchQuads = 16384;  // quads per draw: 65536 vertices, the most 16-bit indices reach
+// Line mode's edges drawn a little nearer than the faces they bound: a line's
+// depth is interpolated along it, not taken from the face's plane as the
+// face's own pixels are, so drawn over the same face at GL_LEQUAL half its
+// pixels would lose to the face (the desktop's rasterizer draws them whole).
+const float kEdgeDepthPull = 1.0f / 4096.0f;
 
 const char kVertexShader[] = R"(
 attribute vec3 aPos;
@@ -57,6 +63,7 @@ attribute vec4 aColor;
 uniform mat4 uMvp, uMv;
 uniform vec3 uNormal;
 uniform int uGenS, uGenT;  // 0 none, 1 sphere map, 2 eye linear, 3 object linear
+uniform float uDepthPull;  // towards the eye, in depth range units (the edges of line mode)
 varying vec2 vTex;
 varying vec4 vColor;
 float generate(int mode, float given, float sphere, float eye, float object) {
@@ -68,6 +75,7 @@ float generate(int mode, float given, float sphere, float eye, float object) {
 void main() {
     vec4 object = vec4(aPos, 1.0);
     gl_Position = uMvp * object;
+    gl_Position.z -= uDepthPull * gl_Position.w;
     vec4 eye = uMv * object;
     vec3 u = eye.xyz * inversesqrt(dot(eye.xyz, eye.xyz));
     float nu = dot(uNormal, u);
@@ -149,6 +157,7 @@ void makeObjects() {
     uNormal = emscripten_glGetUniformLocation(program, "uNormal");
     uGenS = emscripten_glGetUniformLocation(program, "uGenS");
     uGenT = emscripten_glGetUniformLocation(program, "uGenT");
+    uDepthPull = emscripten_glGetUniformLocation(program, "uDepthPull");
     uTextured = emscripten_glGetUniformLocation(program, "uTextured");
     uSampler = emscripten_glGetUniformLocation(program, "uSampler");
     emscripten_glUniform1i(uSampler, 0);
@@ -195,6 +204,7 @@ void drawQuads(const Vertex *first, int quads) {
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     emscripten_glBufferData(GL_ARRAY_BUFFER, quads * 4 * sizeof(Vertex), first, GL_STREAM_DRAW);
     const bool edges = frontMode == GL_LINE;
+    emscripten_glUniform1f(uDepthPull, edges ? kEdgeDepthPull : 0.0f);
     emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, edges ? edgeIndices : triangleIndices);
     emscripten_glDrawElements(edges ? GL_LINES : GL_TRIANGLES, quads * (edges ? 8 : 6), GL_UNSIGNED_SHORT, nullptr);
 }

@@ -2,10 +2,11 @@
 // an HTML form, the display as a canvas (windowed, or full screen through the
 // Fullscreen API), keys and clicks queued for the show's message pump,
 // message boxes as an in-page dialog, the wait for the next animation frame,
-// Web Audio output fed ahead of the audio clock, and the deterministic mode
-// that hands chosen frames to the page's tests. Every kw* function is called
-// from the backend's C++ (windows.cpp, display.cpp, sound.cpp); the await-ing
-// ones suspend the show (asyncify) and let the browser run meanwhile.
+// Web Audio output from a song player on the audio thread that the page feeds
+// ahead, and the deterministic mode that hands chosen frames to the page's
+// tests. Every kw* function is called from the backend's C++ (windows.cpp,
+// display.cpp, sound.cpp); the await-ing ones suspend the show (asyncify) and
+// let the browser run meanwhile.
 mergeInto(LibraryManager.library, {
   $KW__postset: 'KW.init();',
   $KW: {
@@ -19,10 +20,12 @@ mergeInto(LibraryManager.library, {
     presents: [],      // per present: {at: handed over, shown: the next animation frame, order, running, brightness}
     captures: {},      // deterministic mode: show frame -> RGBA rows, bottom row first
     audio: null,       // the AudioContext, made by the viewer's click
-    song: null,        // playing: {start, rate, frames, chunk, buffer, ahead, sources}
-    orderStarts: [],   // [order, context time its first frame plays]
+    song: null,        // playing: {node, rate, chunk, ahead, buffer, sent, skipped, played, reportFrame, startFrame}
+    orderStarts: [],   // [order, the song frame it starts at]
+    playerLoaded: false, // the song player's module is in the audio context
     failures: [],      // the program's failure lines
     frameTime: 0,      // when the animation frame the show last waited for began
+    frameInterval: 1000 / 60, // the animation frames' interval lately (ms)
 
     init: function() {
       KW.params = new URLSearchParams(typeof location != 'undefined' ? location.search : '');
@@ -34,6 +37,7 @@ mergeInto(LibraryManager.library, {
         if (KW.leaving || !KW.display) return;
         KW.events.push([KW.display, 0x100, 27, 0]);  // the viewer left: as Esc
       });
+      window.addEventListener('resize', function() { KW.fitDisplay(); });
       window.kaveld = KW;  // for the page's tests and benchmark
     },
     // Keys go to the display window; the options window's buttons take the
@@ -77,42 +81,93 @@ mergeInto(LibraryManager.library, {
         KW.audio = null;
       }
     },
-    // Queues the next chunks of the song so that sound is scheduled until `ahead` seconds from now.
+    // The song's player on the audio thread (an AudioWorklet, loaded from
+    // this function's source): it plays the chunks the page posts, each at
+    // its own place in the song, song frame f at context frame start + f,
+    // where start is the block the first chunk came in. What is missing when
+    // its time comes is silence; what comes after its time is dropped (never
+    // played late), so a stall of the page is a gap and the song goes on at
+    // its true position. Every 8 blocks it reports the song frame it has
+    // reached and the context frame it did so at.
+    songPlayer: function() {
+      registerProcessor('kaveld-song', class extends AudioWorkletProcessor {
+        constructor() {
+          super();
+          this.chunks = [];  // {first, frames, samples: left then right}, in song order
+          this.start = -1;
+          this.blocks = 0;
+          this.stopped = false;
+          this.port.onmessage = (e) => {
+            if (e.data.stop) this.stopped = true;
+            else this.chunks.push(e.data);
+          };
+        }
+        process(inputs, outputs) {
+          const left = outputs[0][0], right = outputs[0][1] || outputs[0][0], n = left.length;
+          left.fill(0);
+          right.fill(0);
+          if (this.stopped) return false;
+          if (this.start < 0) {
+            if (!this.chunks.length) return true;
+            this.start = currentFrame - this.chunks[0].first;
+          }
+          const at = currentFrame - this.start;
+          while (this.chunks.length && this.chunks[0].first + this.chunks[0].frames <= at) this.chunks.shift();
+          for (const c of this.chunks) {
+            if (c.first >= at + n) break;
+            const from = Math.max(at, c.first), to = Math.min(at + n, c.first + c.frames);
+            left.set(c.samples.subarray(from - c.first, to - c.first), from - at);
+            right.set(c.samples.subarray(c.frames + from - c.first, c.frames + to - c.first), from - at);
+          }
+          if (++this.blocks % 8 == 1) this.port.postMessage({played: at + n, frame: currentFrame + n, start: this.start});
+          return true;
+        }
+      });
+    },
+    // The song frame the player plays now: its last report, advanced by the
+    // audio clock since (0 before it started).
+    playing: function() {
+      var s = KW.song;
+      if (!s || s.startFrame < 0) return 0;
+      return s.played + Math.max(0, KW.audio.currentTime * s.rate - s.reportFrame);
+    },
+    // Renders and posts the song until `ahead` is sent beyond what plays now.
+    // Where the player has passed what was sent (the page stalled), the song
+    // is rendered on to its true position unheard, so that what is sent next
+    // comes in time.
     feed: function() {
       var s = KW.song;
       if (!s) return;
-      while (s.queuedUntil < KW.audio.currentTime + s.ahead) {
+      var playing = KW.playing();
+      if (s.startFrame >= 0 && s.sent < playing + s.chunk) {
+        var target = Math.ceil(playing) + s.chunk;
+        while (s.sent < target) {
+          var skip = Math.min(s.chunk, target - s.sent);
+          _webSoundRender(s.buffer, skip);
+          s.sent += skip;
+          s.skipped += skip;
+        }
+      }
+      while (s.sent < playing + s.ahead) {
         var frames = s.chunk;
         _webSoundRender(s.buffer, frames);
-        var samples = HEAPF32.subarray(s.buffer >> 2, (s.buffer >> 2) + 2 * frames);
-        var chunk = KW.audio.createBuffer(2, frames, s.rate);
-        var left = chunk.getChannelData(0), right = chunk.getChannelData(1);
+        var interleaved = HEAPF32.subarray(s.buffer >> 2, (s.buffer >> 2) + 2 * frames);
+        var samples = new Float32Array(2 * frames);
         for (var i = 0; i < frames; i++) {
-          left[i] = samples[2 * i];
-          right[i] = samples[2 * i + 1];
+          samples[i] = interleaved[2 * i];
+          samples[frames + i] = interleaved[2 * i + 1];
         }
-        var source = KW.audio.createBufferSource();
-        source.buffer = chunk;
-        source.connect(KW.audio.destination);
-        source.onended = function() {
-          s.sources.delete(this);
-          KW.feed();
-        };
-        var at = s.start + s.frames / s.rate;
-        source.start(at);
-        s.sources.add(source);
-        s.frames += frames;
-        s.queuedUntil = at + frames / s.rate;
+        s.node.port.postMessage({first: s.sent, frames: frames, samples: samples}, [samples.buffer]);
+        s.sent += frames;
       }
     },
     stopSong: function() {
       var s = KW.song;
       KW.song = null;
       if (!s) return;
-      s.sources.forEach(function(source) {
-        source.onended = null;
-        try { source.stop(); } catch (e) {}
-      });
+      s.node.port.onmessage = null;
+      s.node.port.postMessage({stop: true});
+      s.node.disconnect();
     },
     // With the URL parameter `probe`: the mean brightness (0..255) of the frame just drawn.
     brightness: function() {
@@ -122,6 +177,23 @@ mergeInto(LibraryManager.library, {
       gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
       for (var i = 0; i < pixels.length; i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
       return sum / (3 * w * h);
+    },
+    // The windowed display's canvas scaled to fit the page (unless the viewer
+    // wants it at size); its window's frame (border and caption) stays as it is.
+    fitDisplay: function() {
+      var win = KW.nodes[KW.display], canvas = win && win.kwCanvas;
+      if (!canvas) return;
+      var frameW = win.offsetWidth - canvas.offsetWidth, frameH = win.offsetHeight - canvas.offsetHeight;
+      var page = document.documentElement;
+      var scale = win.kwAtSize ? 1 : Math.min(1, (page.clientWidth - frameW) / canvas.width,
+                                                 (page.clientHeight - frameH) / canvas.height);
+      scale = Math.max(scale, 0.05);
+      canvas.style.width = canvas.width * scale + 'px';
+      canvas.style.height = canvas.height * scale + 'px';
+      var box = win.querySelector('.kw-size');
+      box.textContent = win.kwAtSize ? 'fit' : '1:1';
+      box.title = win.kwAtSize ? 'scale the display to fit the page' : 'the display at its size (the page scrolls)';
+      box.hidden = !win.kwAtSize && scale == 1;
     },
     latency: function() { return (KW.audio.baseLatency || 0) + (KW.audio.outputLatency || 0); },
   },
@@ -212,7 +284,10 @@ mergeInto(LibraryManager.library, {
   },
 
   // The display: a canvas of exactly w x h, in a window with caption and
-  // close box, or (full screen) alone on black, scaled to fit.
+  // close box, or (full screen) alone on black, scaled to fit. A window
+  // larger than the page is shown scaled down to fit it (aspect kept) until
+  // the viewer asks for it at size (the caption's size box), when the page
+  // scrolls to each of its edges instead.
   kwCreateDisplay__deps: ['$KW'],
   kwCreateDisplay: function(handle, caption, fullScreen, w, h) {
     var canvas = document.createElement('canvas');
@@ -228,10 +303,21 @@ mergeInto(LibraryManager.library, {
       KW.nodes[handle] = holder;
     } else {
       KW.frame(handle, UTF8ToString(caption), 'kw-display').appendChild(canvas);
+      var win = KW.nodes[handle], size = document.createElement('button');
+      size.className = 'kw-size';
+      size.type = 'button';
+      size.addEventListener('click', function() {
+        win.kwAtSize = !win.kwAtSize;
+        KW.fitDisplay();
+        canvas.focus({preventScroll: true});
+      });
+      win.querySelector('.kw-caption').insertBefore(size, win.querySelector('.kw-close'));
+      win.kwCanvas = canvas;
     }
     document.body.classList.add('kw-running');
     KW.display = handle;
-    canvas.focus();
+    KW.fitDisplay();
+    canvas.focus({preventScroll: true});
     return 1;
   },
 
@@ -293,6 +379,8 @@ mergeInto(LibraryManager.library, {
       requestAnimationFrame(function(time) {
         var last = KW.presents[KW.presents.length - 1];
         if (last && !last.shown) last.shown = time;
+        var interval = time - KW.frameTime;
+        if (interval > 0 && interval < 100) KW.frameInterval += (interval - KW.frameInterval) / 8;
         KW.frameTime = time;
         wakeUp();
       });
@@ -314,46 +402,66 @@ mergeInto(LibraryManager.library, {
     KW.captures[frame] = pixels;
   },
 
-  // The output's rate once it runs; 0 without Web Audio, -1 when it has not
-  // started within two seconds of being asked (no sound device, say).
+  // The output's rate once it runs and the song player is loaded; 0 without
+  // Web Audio, -1 when it has not started within two seconds of being asked
+  // (no sound device, say), -2 when the player does not load.
   kwAudioOpen__deps: ['$KW'],
   kwAudioOpen__sig: 'i',
   kwAudioOpen: function() {
     return Asyncify.handleSleep(function(wakeUp) {
       if (!KW.audio) KW.primeAudio();
-      if (!KW.audio) return wakeUp(0);
+      if (!KW.audio || !KW.audio.audioWorklet) return wakeUp(0);
       var done = false;
-      var answer = function() {
+      var answer = function(value) {
         if (done) return;
         done = true;
-        wakeUp(KW.audio && KW.audio.state == 'running' ? KW.audio.sampleRate : -1);
+        wakeUp(value);
       };
-      if (KW.audio.state == 'running') return answer();
-      KW.audio.resume().then(answer, answer);
-      setTimeout(answer, 2000);
+      var load = function() {
+        if (KW.audio.state != 'running') return answer(-1);
+        if (KW.playerLoaded) return answer(KW.audio.sampleRate);
+        var url = URL.createObjectURL(new Blob(['(' + KW.songPlayer.toString() + ')();'], {type: 'text/javascript'}));
+        KW.audio.audioWorklet.addModule(url).then(function() {
+          KW.playerLoaded = true;
+          answer(KW.audio.sampleRate);
+        }, function() { answer(-2); }).finally(function() { URL.revokeObjectURL(url); });
+      };
+      setTimeout(function() { answer(-1); }, 2000);
+      if (KW.audio.state == 'running') load();
+      else KW.audio.resume().then(load, load);
     });
   },
 
   kwAudioStart__deps: ['$KW'],
   kwAudioStart: function(buffer, chunk, aheadMs) {
     KW.stopSong();
-    var rate = KW.audio.sampleRate, ahead = aheadMs / 1000;
-    // The first chunk plays one chunk from now, on a whole sample.
-    var start = Math.ceil((KW.audio.currentTime + chunk / rate) * rate) / rate;
-    KW.song = {start: start, rate: rate, frames: 0, queuedUntil: start, chunk: chunk, buffer: buffer, ahead: ahead,
-               sources: new Set()};
+    var node = new AudioWorkletNode(KW.audio, 'kaveld-song',
+                                    {numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [2]});
+    var s = {node: node, rate: KW.audio.sampleRate, chunk: chunk, ahead: Math.round(aheadMs / 1000 * KW.audio.sampleRate),
+             buffer: buffer, sent: 0, skipped: 0, played: 0, reportFrame: 0, startFrame: -1};
+    node.port.onmessage = function(e) {
+      s.played = e.data.played;
+      s.reportFrame = e.data.frame;
+      s.startFrame = e.data.start;
+      KW.feed();  // reports come on in a hidden tab too: the music goes on
+    };
+    node.connect(KW.audio.destination);
+    KW.song = s;
     KW.orderStarts = [];
     KW.feed();
   },
 
-  // The song frame being heard now: the audio clock less the latencies it reports.
+  // The song frame heard while the frame being drawn is seen: what the
+  // player has played, less the latencies the browser reports, at the middle
+  // of that frame's time on screen (from the next animation frame to the one
+  // after). The page renders the song only between frames, as the player's
+  // reports come in, never within the show's frame.
   kwAudioHeardFrame__deps: ['$KW'],
   kwAudioHeardFrame__sig: 'd',
   kwAudioHeardFrame: function() {
-    var s = KW.song;
-    if (!s) return 0;
-    KW.feed();
-    return Math.max(0, (KW.audio.currentTime - KW.latency() - s.start) * s.rate);
+    if (!KW.song) return 0;
+    var seenIn = Math.max(0, KW.frameTime + 1.5 * KW.frameInterval - performance.now()) / 1000;
+    return Math.max(0, KW.playing() + (seenIn - KW.latency()) * KW.song.rate);
   },
 
   kwAudioLatencyNs__deps: ['$KW'],
@@ -362,8 +470,7 @@ mergeInto(LibraryManager.library, {
 
   kwAudioOrderStart__deps: ['$KW'],
   kwAudioOrderStart: function(order, frame) {
-    var s = KW.song;
-    if (s && KW.orderStarts.length < 1000) KW.orderStarts.push([order, s.start + frame / s.rate]);
+    if (KW.song && KW.orderStarts.length < 1000) KW.orderStarts.push([order, frame]);
   },
 
   kwAudioStop__deps: ['$KW'],
@@ -374,5 +481,6 @@ mergeInto(LibraryManager.library, {
     KW.stopSong();
     if (KW.audio) KW.audio.close();
     KW.audio = null;
+    KW.playerLoaded = false;
   },
 });

@@ -1,8 +1,8 @@
-// sound.cpp -- the web backend's sound output: the song rendered in chunks
-// that the page schedules back to back on the Web Audio clock ahead of time
-// (each chunk that ends asks for the next, so the music goes on in a hidden
-// tab), and the frame being heard taken from that clock less the latency the
-// browser reports. In the deterministic mode the song advances only as the
+// sound.cpp -- the web backend's sound output: the song rendered on the
+// page's thread in chunks that it posts ahead to a player on the audio thread
+// (library_web.js; the player's reports ask for the next, so the music goes
+// on in a hidden tab), and the frame being heard taken from what the player
+// has played less the latency the browser reports. In the deterministic mode the song advances only as the
 // presents render it, and everything rendered counts as heard.
 #include <emscripten.h>
 
@@ -70,7 +70,9 @@ bool sndBackendOpen(int *rate, int bufferMs, const char **why) {
     aheadMs = kBuffersAhead * bufferMs;
     if (webStepMode()) return true;
     const int opened = kwAudioOpen();
-    *why = opened == 0 ? "the browser has no Web Audio" : "the browser's audio output did not start";
+    *why = opened == 0    ? "the browser has no Web Audio"
+           : opened == -2 ? "the browser's audio worklet did not load"
+                          : "the browser's audio output did not start";
     if (opened <= 0) return false;
     *rate = opened;
     return true;

@@ -25,7 +25,8 @@ void kwHandOver(int order, int running);                   // logs the frame jus
 void kwWaitFrame();                                        // waits for the next animation frame
 double kwFrameTime();                                      // when the frame the last wait ended at began (ms)
 void kwCaptureFrame(int frame, int w, int h);
-int kwAudioOpen();  // waits for the output: its rate; 0 without Web Audio, -1 when it does not start
+int kwAudioOpen();  // waits for the output: its rate; 0 without Web Audio, -1 when it does not start, -2 when its
+                    // player does not load
 void kwAudioStart(float *buffer, int chunkFrames, int aheadMs);
 double kwAudioHeardFrame();
 double kwAudioLatencyNs();

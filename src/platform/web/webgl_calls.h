@@ -31,6 +31,7 @@ void emscripten_glLinkProgram(GLuint program);
 void emscripten_glUseProgram(GLuint program);
 GLint emscripten_glGetUniformLocation(GLuint program, const GLchar *name);
 void emscripten_glUniform1i(GLint location, GLint value);
+void emscripten_glUniform1f(GLint location, GLfloat value);
 void emscripten_glUniform3f(GLint location, GLfloat x, GLfloat y, GLfloat z);
 void emscripten_glUniformMatrix4fv(GLint location, GLsizei count, GLboolean transpose, const GLfloat *value);
 void emscripten_glGenBuffers(GLsizei n, GLuint *buffers);
