@@ -94,16 +94,17 @@ release: windows web
 
 # ---------------------------------------------------------------- web
 # The show in a browser, built with emscripten into build-web/ (libopenmpt
-# from Debian's source package kept there), with the data the Linux build
-# generates: dist/kaveld-1.0-web/ is a static site any web server serves.
+# and FreeType from Debian's source packages kept there); the page makes the
+# show's data itself: dist/kaveld-1.0-web/ is a static site any web server serves.
 WEB_DIST = dist/kaveld-1.0-web
 EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
 .PHONY: web serve-web test-web bench-web web-test-deps
 web:
-	@$(MAKE) --no-print-directory build TIERS=web
+	@scripts/install-deps web
 	@$(EMSCRIPTEN_ENV) scripts/build-openmpt-web build-web/openmpt
+	@$(EMSCRIPTEN_ENV) scripts/build-freetype-web build-web/freetype
 	@$(EMSCRIPTEN_ENV) emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
-	  -DKAVELD_OPENMPT_PREFIX=$(CURDIR)/build-web/openmpt -DKAVELD_DATA_DIR=$(CURDIR)/$(BUILD)/data >/dev/null
+	  -DKAVELD_OPENMPT_PREFIX=$(CURDIR)/build-web/openmpt -DKAVELD_FREETYPE_PREFIX=$(CURDIR)/build-web/freetype >/dev/null
 	@$(EMSCRIPTEN_ENV) cmake --build build-web -j$(JOBS)
 	@rm -rf $(WEB_DIST) && mkdir -p $(WEB_DIST) && cp build-web/site/* LICENSE res/third-party-notices.txt $(WEB_DIST)/
 	@echo "web: $(WEB_DIST)/ ($$(du -sh $(WEB_DIST) | cut -f1))"
@@ -118,9 +119,11 @@ web-test-deps:
 
 # In headless Chromium: the form, the show, its end, and its frames against the capture tool's.
 test-web: web web-test-deps
+	@$(MAKE) --no-print-directory build TIERS=test-web
 	@timeout -k 10 1500 node tests/web/web_test.mjs --site $(WEB_DIST) --linux-build $(BUILD)
 
 bench-web: web web-test-deps
+	@$(MAKE) --no-print-directory build TIERS=test-web
 	@timeout -k 10 900 node tests/web/web_bench.mjs --site $(WEB_DIST) --linux-build $(BUILD)
 
 # ---------------------------------------------------------------- Debian package

@@ -37,6 +37,11 @@ struct MeshSlot {
 extern MeshSlot meshStore[kMeshSlots];
 void loadDxfMesh(const char *path, int slot);
 
+// ---- the files the preload reads (data_files.cpp), the only list of them
+extern const char *const kMeshFiles[kMeshSlots];        // one per slot; the morph scene's first shape twice
+extern const char *const kTextureFiles[kTextureSlots];  // one per slot, the loading image last
+extern const char *const kSongFile;
+
 // ---- preload (preload.cpp)
 extern float loadingBrightness;  // 1.0 at start
 // The morph scene's cosine-table indices: seeded here from the random

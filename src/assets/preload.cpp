@@ -18,16 +18,6 @@ int32_t wobbleIndexZ = 0;
 
 namespace {
 
-const char *const kMeshFiles[kMeshSlots] = {
-    "data/ball01.dxf", "data/balm01.dxf", "data/balm02.dxf", "data/balm03.dxf", "data/balm01.dxf",
-};
-
-const char *const kTextureFiles[kTextureSlots] = {
-    "data/t00.bmp", "data/t01.bmp", "data/t02.bmp", "data/t03.bmp", "data/t04.bmp", "data/t05.bmp",
-    "data/t06.bmp", "data/t07.bmp", "data/t08.bmp", "data/t09.bmp", "data/t10.bmp", "data/t11.bmp",
-    "data/t12.bmp", "data/t13.bmp", "data/t14.bmp", "data/t15.bmp", "data/t16.bmp", "data/lod.bmp",
-};
-
 void loadingQuadCorners(float halfWidth, float halfHeight) {
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(-halfWidth, -halfHeight, 0.0f);
@@ -87,5 +77,5 @@ void loadAssets() {
         quitRequests++;
         return;
     }
-    startMusic("data/demotune.xm");
+    startMusic(kSongFile);
 }

@@ -1,7 +1,8 @@
-// ASCII DXF output for quad meshes. Numbers go through std::to_chars, so
-// the decimal point never depends on the locale.
-#include <charconv>
+// ASCII DXF output for quad meshes. Numbers are written digit by digit, so
+// the decimal point never depends on the locale, and the same on every C
+// library (the browser's has no floating-point std::to_chars).
 #include <cmath>
+#include <cstdint>
 
 #include "meshes.h"
 
@@ -14,11 +15,16 @@ void group(std::string &out, int code, const std::string &value) {
     out += '\n';
 }
 
+// Fixed with four decimals, correctly rounded: a float times 10000 is exact
+// in a double (24 + 14 bits), so rounding that to an integer, ties to even,
+// rounds the decimal.
 void number(std::string &out, int code, float v) {
     if (std::fabs(v) < 0.00005f) v = 0.0f;  // no "-0.0000"
-    char buf[32];
-    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
-    group(out, code, std::string(buf, res.ptr));
+    auto units = static_cast<uint64_t>(std::nearbyint(std::fabs(static_cast<double>(v)) * 10000.0));
+    std::string fraction = std::to_string(units % 10000);
+    std::string text = std::signbit(v) ? "-" : "";
+    text += std::to_string(units / 10000) + '.' + std::string(4 - fraction.size(), '0') + fraction;
+    group(out, code, text);
 }
 
 }  // namespace

@@ -10,11 +10,11 @@
 
 namespace {
 
-const char *const kFontDir = "/usr/share/fonts/truetype/dejavu/";
 const char *const kRegularFile = "DejaVuSans.ttf";
 const char *const kBoldFile = "DejaVuSans-Bold.ttf";
 const int kPad = 48;  // room around the ink for the halo
 
+// Owned by openFonts/closeFonts: the open faces every text picture draws with.
 FT_Library library = nullptr;
 FT_Face faces[2] = {nullptr, nullptr};
 
@@ -22,16 +22,18 @@ FT_Face faceFor(FontStyle style) { return faces[style == FontStyle::Bold ? 1 : 0
 
 }  // namespace
 
-bool openFonts(std::string &error) {
+const char *const kSystemFontDir = "/usr/share/fonts/truetype/dejavu/";
+
+bool openFonts(const std::string &dir, std::string &error) {
     if (FT_Init_FreeType(&library) != 0) {
         error = "cannot initialise FreeType";
         return false;
     }
     const char *files[2] = {kRegularFile, kBoldFile};
     for (int i = 0; i < 2; ++i) {
-        std::string path = std::string(kFontDir) + files[i];
+        std::string path = dir + files[i];
         if (FT_New_Face(library, path.c_str(), 0, &faces[i]) != 0) {
-            error = "cannot open font " + path + " (install fonts-dejavu-core)";
+            error = "cannot open font " + path + (dir == kSystemFontDir ? " (install fonts-dejavu-core)" : "");
             return false;
         }
     }

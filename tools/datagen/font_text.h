@@ -8,8 +8,11 @@
 
 enum class FontStyle { Regular, Bold };
 
-// Opens the two DejaVu faces; on failure returns false and says why.
-bool openFonts(std::string &error);
+// Where fonts-dejavu-core puts DejaVu Sans.
+extern const char *const kSystemFontDir;
+// Opens the two DejaVu faces, DejaVuSans.ttf and DejaVuSans-Bold.ttf, from dir
+// (ending in '/'); on failure returns false and says why.
+bool openFonts(const std::string &dir, std::string &error);
 void closeFonts();
 
 // A line of text as coverage, with its ink box and baseline inside the plane.

@@ -206,8 +206,12 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
+  // The viewer's clicks and keys wait in the queue while the page is still
+  // making the show's data (index.html): OK starts no show before its files
+  // are all written.
   kwNextEvent__deps: ['$KW'],
   kwNextEvent: function(out) {
+    if (Module['kaveldMakingData']) return 0;
     var e = KW.events.shift();
     if (!e) return 0;
     for (var i = 0; i < 4; i++) HEAP32[(out >> 2) + i] = e[i];
