@@ -308,6 +308,9 @@ void glPolygonMode(GLenum face, GLenum mode) {
     if (face == GL_BACK || face == GL_FRONT_AND_BACK) backMode = mode;
 }
 
+// The browser renders the frame as it composites the page: nothing to wait for.
+void glFinish() {}
+
 void glShadeModel(GLenum) {}  // smooth is all WebGL does; the show asks for nothing else
 
 void glHint(GLenum, GLenum) {}  // WebGL interpolates with perspective, as GL_NICEST asks
