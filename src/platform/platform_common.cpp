@@ -16,9 +16,14 @@
 
 namespace {
 
+// Owned by Sys_PostMessage (and the signal and sound-failure quits it puts
+// first) and Sys_PeekMessage: the messages waiting, oldest first.
 std::deque<PlatformMessage> messageQueue;
+// Owned by sysAllocWindow and Sys_DestroyWindow (the backends fill in an
+// entry's fields as they create its window): the window registry.
 SysWindow windows[kSysMaxWindows];
-std::vector<PlatformWindowClass> classes;
+std::vector<PlatformWindowClass> classes;  // owned by Sys_RegisterClass
+// Owned by Sys_FixCalendarTime: the calendar time a caller fixed.
 bool calendarTimeFixed = false;
 int64_t fixedCalendarTime = 0;
 const auto platformStart = std::chrono::steady_clock::now();

@@ -10,7 +10,9 @@
 namespace {
 
 PlatformOfflineConfig config = {false, nullptr, nullptr};  // owned by Sys_ConfigureOffline
-PlatformWindow autoAcceptWindow = 0;                       // options window still waiting for its first push button
+// Owned by Sys_CreateOptionsWindow and Sys_CreateButton: the options window
+// still waiting for its first push button.
+PlatformWindow autoAcceptWindow = 0;
 
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;

@@ -18,7 +18,7 @@
 
 namespace {
 
-bool fltkOpen = false;
+bool fltkOpen = false;  // owned by openFltkDisplay: FLTK has its X display
 
 bool openFltkDisplay() {
     if (fltkOpen) return true;
