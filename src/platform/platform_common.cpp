@@ -52,6 +52,20 @@ PlatformWindow sysAllocWindow(SysWindowType type, PlatformWindowProc proc, Platf
     return 0;
 }
 
+PlatformWindow sysAllocButton(PlatformWindow parent, PlatformButtonKind kind, int id) {
+    SysWindow *owner = sysWindow(parent);
+    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions) return 0;
+    PlatformWindow button = sysAllocWindow(kSysWindowButton, nullptr, parent);
+    if (!button) return 0;
+    sysWindow(button)->controlId = id;
+    sysWindow(button)->buttonKind = kind;
+    return button;
+}
+
+void sysForgetWindow(PlatformWindow window) {
+    if (SysWindow *entry = sysWindow(window)) entry->type = kSysWindowFree;
+}
+
 const PlatformWindowClass *sysFindClass(const char *name) {
     for (const PlatformWindowClass &c : classes)
         if (name && std::strcmp(c.name, name) == 0) return &c;

@@ -23,6 +23,13 @@ enum : int { kSysMaxWindows = 32 };
 // Registry. Handles are 1..kSysMaxWindows; 0 is none.
 SysWindow *sysWindow(PlatformWindow window);  // null when free or out of range
 PlatformWindow sysAllocWindow(SysWindowType type, PlatformWindowProc proc, PlatformWindow parent);
+// The entry of a button every backend's Sys_CreateButton starts from: after
+// the failure seam "CreateButton", under an options window, its id and kind
+// set. 0 when the seam fails, the parent is no options window or the
+// registry is full.
+PlatformWindow sysAllocButton(PlatformWindow parent, PlatformButtonKind kind, int id);
+// Frees an entry whose native window could not be made (no kMsgDestroy).
+void sysForgetWindow(PlatformWindow window);
 const PlatformWindowClass *sysFindClass(const char *name);
 uint32_t sysNowMs();
 bool sysQueueEmpty();  // no message waits in the queue

@@ -41,14 +41,8 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *, int,
 
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *, int id, int, int, int,
                                 int) {
-    SysWindow *owner = sysWindow(parent);
-    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions) return 0;
-    PlatformWindow button = sysAllocWindow(kSysWindowButton, nullptr, parent);
-    if (!button) return 0;
-    SysWindow *entry = sysWindow(button);
-    entry->controlId = id;
-    entry->buttonKind = kind;
-    if (kind == kButtonPush && parent == autoAcceptWindow) {
+    PlatformWindow button = sysAllocButton(parent, kind, id);
+    if (button && kind == kButtonPush && parent == autoAcceptWindow) {
         Sys_PostMessage(button, kMsgLButtonUp, 0, 0);
         autoAcceptWindow = 0;
     }
