@@ -1,8 +1,9 @@
 // capture_main.cpp -- kaveld-capture: runs the show's own start-up,
 // timeline and effects on the offline platform, 60 presented frames to a
 // second of music as on the live display (the song advanced by each
-// present's samples, by the shared present's clock), and writes the sound, a trace, and video
-// frames at the chosen rate, each the present nearest its time.
+// present's samples, by the shared present's clock), and writes the sound, a
+// trace, and video frames at the chosen rate, each the present nearest its
+// time.
 #include <unistd.h>
 
 #include <algorithm>

@@ -82,19 +82,26 @@ void main() {
 }
 )";
 
-// A shader that does not compile is a failure line with WebGL's log; 0.
+typedef void (*StatusCall)(GLuint object, GLenum name, GLint *value);
+typedef void (*LogCall)(GLuint object, GLsizei size, GLsizei *length, GLchar *log);
+
+// True when WebGL built the shader or program; else a failure line with its log.
+bool built(GLuint object, GLenum status, StatusCall getStatus, LogCall getLog, const char *what) {
+    GLint done = GL_FALSE;
+    getStatus(object, status, &done);
+    if (done) return true;
+    char log[512] = "";
+    getLog(object, sizeof log, nullptr, log);
+    Sys_ReportFailure("the browser's GL cannot %s: %s", what, log);
+    return false;
+}
+
 GLuint compile(GLenum type, const char *source) {
     GLuint shader = emscripten_glCreateShader(type);
     emscripten_glShaderSource(shader, 1, &source, nullptr);
     emscripten_glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled) return shader;
-    char log[512] = "";
-    emscripten_glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    Sys_ReportFailure("the browser's GL cannot compile its %s shader: %s",
-                      type == GL_VERTEX_SHADER ? "vertex" : "fragment", log);
-    return 0;
+    const char *what = type == GL_VERTEX_SHADER ? "compile its vertex shader" : "compile its fragment shader";
+    return built(shader, GL_COMPILE_STATUS, emscripten_glGetShaderiv, emscripten_glGetShaderInfoLog, what) ? shader : 0;
 }
 
 bool linkProgram() {
@@ -107,13 +114,8 @@ bool linkProgram() {
     emscripten_glBindAttribLocation(program, 1, "aTex");
     emscripten_glBindAttribLocation(program, 2, "aColor");
     emscripten_glLinkProgram(program);
-    GLint linked = GL_FALSE;
-    emscripten_glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked) return true;
-    char log[512] = "";
-    emscripten_glGetProgramInfoLog(program, sizeof log, nullptr, log);
-    Sys_ReportFailure("the browser's GL cannot link its shaders: %s", log);
-    return false;
+    return built(program, GL_LINK_STATUS, emscripten_glGetProgramiv, emscripten_glGetProgramInfoLog,
+                 "link its shaders");
 }
 
 // Index buffers for a full batch: triangles (0 1 3) (1 2 3) and edges 0-1 3-0 1-2 2-3 per quad.
