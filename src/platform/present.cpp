@@ -51,16 +51,16 @@ void startPacer() {
 
 bool songStarted() { return sndPlayingSong() != nullptr; }
 
-}  // namespace
-
-size_t sysSamplesOfPresent(long present, int rate) {
+size_t samplesOfPresent(long present, int rate) {
     return (size_t)(((present + 1) * (long long)rate) / kShowPresentsPerSecond -
                     (present * (long long)rate) / kShowPresentsPerSecond);
 }
 
+}  // namespace
+
 PlatformPresentStep Sys_PresentStep() {
     return PlatformPresentStep{presentsMade, songStarted() ? showFramesMade : -1,
-                               sysSamplesOfPresent(presentsMade, sndMixRate())};
+                               samplesOfPresent(presentsMade, sndMixRate())};
 }
 
 int sysPresentFollowRefresh(double refreshHz) {

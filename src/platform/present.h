@@ -12,11 +12,10 @@ enum : int { kShowPresentsPerSecond = 60 };
 struct PlatformPresentStep {
     long present;    // from 0, the loading screen's presents included
     long showFrame;  // the show's frame it shows: 0 at the first present after the song started, -1 before
-    size_t samples;  // frames of sound at the song's rate that belong to it (sysSamplesOfPresent)
+    // Frames of sound at the song's rate that belong to it: the integer steps
+    // of n x rate / 60, so that none drifts.
+    size_t samples;
 };
 
 // The present GLimp_SwapBuffers is making; between presents, the next one.
 PlatformPresentStep Sys_PresentStep();
-// Frames of sound at rate that belong to present n (from 0): the integer
-// steps of n x rate / 60, so that none drifts.
-size_t sysSamplesOfPresent(long present, int rate);
