@@ -7,6 +7,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -156,9 +157,16 @@ TEST(WebGlState, DrawsWhatTheCallsDescribe) {
     EXPECT_FALSE(glsClears(&gl));
 }
 
+void built(GLuint, GLenum, GLint *value) { *value = GL_TRUE; }
+void broken(GLuint, GLenum, GLint *value) { *value = GL_FALSE; }
+void log(GLuint, GLsizei size, GLsizei *, GLchar *out) {
+    std::snprintf(out, (size_t)size, "0:3: 'vec9' : no such type");
+}
+
 // The show draws only quads: any other primitive is said once on stderr,
-// counted, and draws nothing.
-TEST(WebGlState, OtherPrimitivesAreAFailureNotSilence) {
+// counted, and draws nothing; a shader that WebGL did not build is said with
+// WebGL's log.
+TEST(WebGlState, OtherPrimitivesAndUnbuiltShadersAreAFailureNotSilence) {
     GlState gl;
     glsReset(&gl);
     testing::internal::CaptureStderr();
@@ -172,6 +180,12 @@ TEST(WebGlState, OtherPrimitivesAreAFailureNotSilence) {
     EXPECT_EQ(gl.unsupportedPrimitives, 2);
     quad(&gl, GL_QUADS, 0.0f);
     EXPECT_TRUE(glsEnd(&gl, &draw));
+
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(glsBuilt(1, GL_COMPILE_STATUS, built, log, "compile its vertex shader"));
+    EXPECT_FALSE(glsBuilt(1, GL_COMPILE_STATUS, broken, log, "compile its vertex shader"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kaveld: the browser's GL cannot compile its vertex shader: 0:3: 'vec9' : no such type\n");
 }
 
 }  // namespace

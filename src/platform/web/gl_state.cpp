@@ -153,3 +153,13 @@ bool glsTexImage(GlState *state, GLenum target, GLint level, GLsizei width, GLsi
 }
 
 GLenum glsWebFormat(GLint internalFormat) { return internalFormat == 3 || internalFormat == GL_RGB ? GL_RGB : GL_RGBA; }
+
+bool glsBuilt(GLuint object, GLenum status, GlsStatusCall getStatus, GlsLogCall getLog, const char *what) {
+    GLint done = GL_FALSE;
+    getStatus(object, status, &done);
+    if (done) return true;
+    char log[512] = "";
+    getLog(object, sizeof log, nullptr, log);
+    Sys_ReportFailure("the browser's GL cannot %s: %s", what, log);
+    return false;
+}

@@ -86,5 +86,11 @@ void glsTexturesMade(GlState *state, GLsizei n, const GLuint *names);
 bool glsBindTexture(GlState *state, GLenum target, GLuint name);
 bool glsTexParameter(GlState *state, GLenum target, GLenum name, GLint value);
 bool glsTexImage(GlState *state, GLenum target, GLint level, GLsizei width, GLsizei height);
+// True when WebGL built the shader (GL_COMPILE_STATUS) or program
+// (GL_LINK_STATUS), asked through getStatus; else a failure line, "cannot "
+// what and the log getLog gives.
+typedef void (*GlsStatusCall)(GLuint object, GLenum name, GLint *value);
+typedef void (*GlsLogCall)(GLuint object, GLsizei size, GLsizei *length, GLchar *log);
+bool glsBuilt(GLuint object, GLenum status, GlsStatusCall getStatus, GlsLogCall getLog, const char *what);
 // The legacy component counts 3 and 4, and GL_RGB, as WebGL's format.
 GLenum glsWebFormat(GLint internalFormat);

@@ -82,26 +82,13 @@ void main() {
 }
 )";
 
-typedef void (*StatusCall)(GLuint object, GLenum name, GLint *value);
-typedef void (*LogCall)(GLuint object, GLsizei size, GLsizei *length, GLchar *log);
-
-// True when WebGL built the shader or program; else a failure line with its log.
-bool built(GLuint object, GLenum status, StatusCall getStatus, LogCall getLog, const char *what) {
-    GLint done = GL_FALSE;
-    getStatus(object, status, &done);
-    if (done) return true;
-    char log[512] = "";
-    getLog(object, sizeof log, nullptr, log);
-    Sys_ReportFailure("the browser's GL cannot %s: %s", what, log);
-    return false;
-}
-
 GLuint compile(GLenum type, const char *source) {
     GLuint shader = emscripten_glCreateShader(type);
     emscripten_glShaderSource(shader, 1, &source, nullptr);
     emscripten_glCompileShader(shader);
     const char *what = type == GL_VERTEX_SHADER ? "compile its vertex shader" : "compile its fragment shader";
-    return built(shader, GL_COMPILE_STATUS, emscripten_glGetShaderiv, emscripten_glGetShaderInfoLog, what) ? shader : 0;
+    return glsBuilt(shader, GL_COMPILE_STATUS, emscripten_glGetShaderiv, emscripten_glGetShaderInfoLog, what) ? shader
+                                                                                                              : 0;
 }
 
 bool linkProgram() {
@@ -114,8 +101,8 @@ bool linkProgram() {
     emscripten_glBindAttribLocation(program, 1, "aTex");
     emscripten_glBindAttribLocation(program, 2, "aColor");
     emscripten_glLinkProgram(program);
-    return built(program, GL_LINK_STATUS, emscripten_glGetProgramiv, emscripten_glGetProgramInfoLog,
-                 "link its shaders");
+    return glsBuilt(program, GL_LINK_STATUS, emscripten_glGetProgramiv, emscripten_glGetProgramInfoLog,
+                    "link its shaders");
 }
 
 // Index buffers for a full batch: triangles (0 1 3) (1 2 3) and edges 0-1 3-0 1-2 2-3 per quad.
