@@ -1,9 +1,9 @@
 // display.cpp -- the web backend's display: full screen as the browser
-// grants it, and the present, which hands the frame to the browser and waits
-// for the next animation frame, held to 60 a second by the shared pacer; in
-// the deterministic mode it waits for nothing, advances the song by the
-// present's samples and hands the chosen frames to the page. The shared
-// present (present.cpp) paces around the swap here.
+// grants it, and the swap the shared present (present.cpp) paces to 60 a
+// second, on a clock whose sleeps yield to the browser: it hands the frame to
+// the browser and waits for the next animation frame; in the deterministic
+// mode it waits for nothing, advances the song by the present's samples and
+// hands the chosen frames to the page.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
