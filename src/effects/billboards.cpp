@@ -51,10 +51,10 @@ void drawBillboardCascade() {
             if (b.red > 0.0f) drawBillboard(b);
             b.scale = b.scale + 0.005f;
         }
-        dimBillboard(b, 0.004f);
+        dimBillboard(b, kCascadeDimStep);
     }
     billboardFrame++;
-    if (billboardFrame >= 35) {
+    if (billboardFrame >= kBillboardReleaseCalls) {
         billboardFrame = 0;
         if (billboardLast < kBillboards - 1) billboardLast++;
     }
@@ -71,6 +71,6 @@ void drawBillboardCascadeOut() {
             drawBillboard(b);
             b.scale = b.scale + 0.005f;
         }
-        dimBillboard(b, 0.006f);
+        dimBillboard(b, kCascadeOutDimStep);
     }
 }

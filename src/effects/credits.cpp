@@ -23,7 +23,7 @@ void drawCreditSlide(int k, float target) {
     glTranslatef(0.0f, 0.0f, -5.0f);
     const float level = creditLevels[k];
     drawQuadAt(1.5f, 0.0f, 0.0f, 0.0f, 9 + k, 0.95f, kQuadAdditive, level, level, level);
-    approachTarget(creditLevels[k], target, 0.005f, 0.005f);
+    approachTarget(creditLevels[k], target, kFadeStep, kFadeStep);
 }
 
 // Slide k fades in over frames 500k..500k+499 and out over the next 500

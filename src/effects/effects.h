@@ -2,15 +2,36 @@
 // finds, then advances its fade level and animation by fixed steps.
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 
-// ---- fade rule and overlay cards (fade.cpp, overlays.cpp)
-void approachTarget(float &level, float target, float upStep, float downStep);
+// ---- fade rule, the scenes' steps (here) and overlay cards (overlays.cpp)
+// Every layer's fade level moves toward its target by one rule: one step up
+// while below it, then one step down while above it, both on the
+// single-precision value as stored. Inline, so that the data generator works
+// out its cue sheet by the very rule. The resting levels (0.9999993,
+// -0.0049999, ...) come from rounding every sum to single precision; excess
+// precision would change them.
+static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in float");
+inline void approachTarget(float &level, float target, float upStep, float downStep) {
+    if (level < target) level = level + upStep;
+    if (level > target) level = level - downStep;
+}
+
+// The scenes' steps per call (the data generator's cue sheet counts by them).
+constexpr float kFadeStep = 0.005f;              // every fade's step up, and most steps down
+constexpr float kTwinRingsFadeOutStep = 0.004f;  // the twin rings' step down
+constexpr float kBannerFadeOutStep = 0.003f;     // the banner's step down
+constexpr float kBannerStartX = 4.0f, kBannerRestX = 0.8f, kBannerSlideStep = 0.02f;
+constexpr float kCascadeDimStep = 0.004f, kCascadeOutDimStep = 0.006f;  // a square's brightness
+constexpr int32_t kBillboardReleaseCalls = 35;  // a square of the cascade released every 35 calls
+constexpr float kMeshStartZ = -100.0f, kFlyInStepX = 0.1f, kFlyInStepZ = 0.15f;
+constexpr int32_t kMorphCycleFrames = 600;
 
 extern float openingCardLevel;
-extern float openingCardStep;  // 0.005
+extern float openingCardStep;  // kFadeStep
 extern float twinRingsLevel, twinRingsSpinFar, twinRingsSpinNear;
-extern float bannerLevel, bannerX;  // bannerX starts at 4.0
+extern float bannerLevel, bannerX;  // bannerX starts at kBannerStartX
 extern float stillCardLevel;
 
 void drawOpeningCard(int textureSlot, float target);
@@ -48,7 +69,7 @@ void drawBillboardCascade();
 void drawBillboardCascadeOut();
 
 // ---- spinning mesh (spinning_mesh.cpp)
-extern float meshSpin, meshLevel, meshOffsetX, meshOffsetZ;  // meshOffsetZ starts at -100
+extern float meshSpin, meshLevel, meshOffsetX, meshOffsetZ;  // meshOffsetZ starts at kMeshStartZ
 
 void drawIntroMesh();
 void drawMeshFlyIn();

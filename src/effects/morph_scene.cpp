@@ -72,11 +72,11 @@ void drawMorphScene(float target) {
     morphSpin = morphSpin + 1.0f;
     morphFrame++;
     advanceWobble();
-    approachTarget(morphLevel, target, 0.005f, 0.005f);
+    approachTarget(morphLevel, target, kFadeStep, kFadeStep);
 
     const int toward = morphTargetFor(morphFrame);
     if (toward >= 0) morphMeshToward(1, toward);
-    if (morphFrame >= 600) morphFrame = 0;
+    if (morphFrame >= kMorphCycleFrames) morphFrame = 0;
 }
 
 void drawMorphBackdrop(float target) {
@@ -84,5 +84,5 @@ void drawMorphBackdrop(float target) {
     placeWobbling(15.0f, 6.0f, 20.0f, 200.0f);
     const float level = backdropLevel;
     drawCenteredQuad(150.0f, 8, 0.9f, kQuadAdditive, level, level, level);
-    approachTarget(backdropLevel, target, 0.005f, 0.005f);
+    approachTarget(backdropLevel, target, kFadeStep, kFadeStep);
 }

@@ -6,12 +6,12 @@
 #include "effects/effects.h"
 
 float openingCardLevel = 0.0f;
-float openingCardStep = 0.005f;
+float openingCardStep = kFadeStep;
 float twinRingsLevel = 0.0f;
 float twinRingsSpinFar = 0.0f;
 float twinRingsSpinNear = 0.0f;
 float bannerLevel = 0.0f;
-float bannerX = 4.0f;
+float bannerX = kBannerStartX;
 float stillCardLevel = 0.0f;
 
 void drawOpeningCard(int textureSlot, float target) {
@@ -42,7 +42,7 @@ void drawTwinRings(float target) {
         drawTurnedRing(-111.3f, twinRingsSpinFar, 0.6f, level);
         drawTurnedRing(-111.0f, twinRingsSpinNear, 0.5f, level);
     }
-    approachTarget(twinRingsLevel, target, 0.005f, 0.004f);
+    approachTarget(twinRingsLevel, target, kFadeStep, kTwinRingsFadeOutStep);
     twinRingsSpinFar = twinRingsSpinFar + 0.5f;
     twinRingsSpinNear = twinRingsSpinNear + 0.7f;
 }
@@ -54,8 +54,8 @@ void drawSlidingBanner(float target) {
     glLoadIdentity();
     glTranslatef(bannerX, 0.0f, -5.0f);
     drawCenteredQuad(2.1f, 5, 0.9f, kQuadAdditive, level, level, level);
-    if (bannerX > 0.8f) bannerX = bannerX - 0.02f;
-    approachTarget(bannerLevel, target, 0.005f, 0.003f);
+    if (bannerX > kBannerRestX) bannerX = bannerX - kBannerSlideStep;
+    approachTarget(bannerLevel, target, kFadeStep, kBannerFadeOutStep);
 }
 
 void drawStillCard(float target) {
@@ -63,5 +63,5 @@ void drawStillCard(float target) {
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -101.0f);
     drawCenteredQuad(56.0f, 6, 0.999f, kQuadAdditive, level, level, level);
-    approachTarget(stillCardLevel, target, 0.005f, 0.005f);
+    approachTarget(stillCardLevel, target, kFadeStep, kFadeStep);
 }

@@ -76,12 +76,12 @@ void initRingParticles() {
 void drawRingParticles(float target) {
     drawParticles(kRingParticles, ringLevel);
     moveParticles(kRingParticles);
-    approachTarget(ringLevel, target, 0.005f, 0.005f);
+    approachTarget(ringLevel, target, kFadeStep, kFadeStep);
 }
 
 // The closing swarm: particles 0..84 only, with a level of its own.
 void drawRingParticlesInner(float target) {
     drawParticles(kInnerRingParticles, innerRingLevel);
     moveParticles(kInnerRingParticles);
-    approachTarget(innerRingLevel, target, 0.005f, 0.005f);
+    approachTarget(innerRingLevel, target, kFadeStep, kFadeStep);
 }

@@ -9,7 +9,7 @@
 float meshSpin = 0.0f;
 float meshLevel = 0.0f;
 float meshOffsetX = 0.0f;
-float meshOffsetZ = -100.0f;
+float meshOffsetZ = kMeshStartZ;
 
 namespace {
 
@@ -32,7 +32,7 @@ void drawIntroMesh() {
     placeMesh(0.0f, -100.0f);
     drawSpinningMesh();
     meshSpin = meshSpin + 1.0f;
-    meshLevel = meshLevel + 0.005f;
+    meshLevel = meshLevel + kFadeStep;
 }
 
 // Keeps spinning and brightening while drifting right and toward the viewer.
@@ -40,9 +40,9 @@ void drawMeshFlyIn() {
     placeMesh(meshOffsetX, meshOffsetZ);
     drawSpinningMesh();
     meshSpin = meshSpin + 1.0f;
-    meshLevel = meshLevel + 0.005f;
-    meshOffsetZ = meshOffsetZ + 0.15f;
-    meshOffsetX = meshOffsetX + 0.1f;
+    meshLevel = meshLevel + kFadeStep;
+    meshOffsetZ = meshOffsetZ + kFlyInStepZ;
+    meshOffsetX = meshOffsetX + kFlyInStepX;
 }
 
 // Spins while returning to the start and fades toward the target; each
@@ -53,7 +53,7 @@ void drawMeshFlyBack(float target) {
     drawMeshOffset(0, 1, 0.0f, kMeshTextured, meshLevel, meshLevel, meshLevel, 0.0f, 0.0f, 0.0f);
     disableSphereMapS();
     meshSpin = meshSpin + 1.0f;
-    approachTarget(meshLevel, target, 0.005f, 0.005f);
-    if (meshOffsetZ > -100.0f) meshOffsetZ = meshOffsetZ - 0.4f;
+    approachTarget(meshLevel, target, kFadeStep, kFadeStep);
+    if (meshOffsetZ > kMeshStartZ) meshOffsetZ = meshOffsetZ - 0.4f;
     if (meshOffsetX > 0.0f) meshOffsetX = meshOffsetX - 0.265f;
 }

@@ -6,8 +6,8 @@
 
 #include "platform/platform.h"
 
-constexpr int32_t kFullVolume = 256;  // the master volume at start
-constexpr int32_t kMixRate = 44100;   // frames a second of the song's sound
+constexpr int32_t kFullVolume = 256;           // the master volume at start
+constexpr int32_t kMixRate = kSndDefaultRate;  // frames a second of the song's sound
 
 extern SndSong *songHandle;   // null until loaded; null if loading failed
 extern int32_t musicOrder;    // order polled at the start of the frame; 0 at start

@@ -63,7 +63,7 @@ bool judgedTooFast(Pacer *pacer, double stamp) {
 
 }  // namespace
 
-PacerClock pacerSystemClock() { return PacerClock{steadyNow, steadySleep, nullptr}; }
+PacerClock pacerSystemClock() { return PacerClock{steadyNow, steadySleep, nullptr, nullptr}; }
 
 int pacerSwapInterval(double refreshHz) {
     int k = 1;
@@ -108,7 +108,8 @@ void pacerBeforePresent(Pacer *pacer) {
 
 void pacerAfterPresent(Pacer *pacer) {
     if (pacer->state == kPacerPacing) return;
-    if (judgedTooFast(pacer, now(pacer))) {
+    const PacerClock &clock = pacer->clock;
+    if (judgedTooFast(pacer, clock.returned ? clock.returned(clock.user) : now(pacer))) {
         pace(pacer);
     } else if (pacer->state == kPacerProbing && ++pacer->probed >= kPacerProbePresents) {
         trust(pacer);  // judging goes on from the probe's presents

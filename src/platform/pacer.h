@@ -13,7 +13,8 @@
 //   display or the display mode changed; when the interval it returns differs
 //   from the one asked for, ask for the new one.
 //
-//   Around every present:
+//   Around every present (the shared present, present.cpp, does this around
+//   each backend's swap):
 //       pacerBeforePresent(&pacer);   // may wait for the present's deadline
 //       ...swap buffers...
 //       pacerAfterPresent(&pacer);    // measures what the swap did
@@ -67,6 +68,9 @@ struct PacerClock {
     double (*now)(void *user);                  // seconds on a monotonic clock
     void (*sleep)(void *user, double seconds);  // may return early or late
     void *user;
+    // When the present just made returned, where the backend knows it better
+    // than now (the browser: the animation frame it returned at); null: now.
+    double (*returned)(void *user);
 };
 
 // std::chrono::steady_clock and std::this_thread::sleep_for.

@@ -270,6 +270,10 @@ int Sys_ConvertDibTo24(const PlatformDibHeader *header, const uint8_t *colors, u
 
 typedef struct SndSong SndSong;  // opaque; null when no song
 
+// The rate (frames a second) the sound mixes at when Snd_Init is given 0 or
+// less; the show asks for it (music.h's kMixRate).
+enum : int { kSndDefaultRate = 44100 };
+
 float Snd_GetVersion();
 void Snd_SetBufferSize(int milliseconds);
 bool Snd_Init(int mixRate, int maxChannels, int flags);

@@ -16,9 +16,14 @@
 
 namespace {
 
+// Owned by Sys_PostMessage (and the signal and sound-failure quits it puts
+// first) and Sys_PeekMessage: the messages waiting, oldest first.
 std::deque<PlatformMessage> messageQueue;
+// Owned by sysAllocWindow and Sys_DestroyWindow (the backends fill in an
+// entry's fields as they create its window): the window registry.
 SysWindow windows[kSysMaxWindows];
-std::vector<PlatformWindowClass> classes;
+std::vector<PlatformWindowClass> classes;  // owned by Sys_RegisterClass
+// Owned by Sys_FixCalendarTime: the calendar time a caller fixed.
 bool calendarTimeFixed = false;
 int64_t fixedCalendarTime = 0;
 const auto platformStart = std::chrono::steady_clock::now();
@@ -45,6 +50,20 @@ PlatformWindow sysAllocWindow(SysWindowType type, PlatformWindowProc proc, Platf
         return i + 1;
     }
     return 0;
+}
+
+PlatformWindow sysAllocButton(PlatformWindow parent, PlatformButtonKind kind, int id) {
+    SysWindow *owner = sysWindow(parent);
+    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions) return 0;
+    PlatformWindow button = sysAllocWindow(kSysWindowButton, nullptr, parent);
+    if (!button) return 0;
+    sysWindow(button)->controlId = id;
+    sysWindow(button)->buttonKind = kind;
+    return button;
+}
+
+void sysForgetWindow(PlatformWindow window) {
+    if (SysWindow *entry = sysWindow(window)) entry->type = kSysWindowFree;
 }
 
 const PlatformWindowClass *sysFindClass(const char *name) {

@@ -11,7 +11,6 @@
 
 #include "platform/platform.h"
 
-enum : int { kSndDefaultRate = 44100 };
 // The order is sampled every kSndOrderGrain frames of the song (0.7 ms at 44100 Hz).
 enum : int { kSndOrderGrain = 32 };
 

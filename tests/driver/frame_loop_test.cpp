@@ -29,12 +29,18 @@ struct Run {
 };
 Run run;
 
+// The shared present's clock: the show's frames start with the song, after
+// the loading screen's presents; each present carries 44100 / 60 samples.
 void onPresent(void *, int, int) {
-    if (loadingBrightness > 0.0f) {
+    const PlatformPresentStep step = Sys_PresentStep();
+    EXPECT_EQ(step.samples, 735u);
+    EXPECT_EQ(step.present, run.loadingPresents + run.framesPresented);
+    if (step.showFrame < 0) {
         run.loadingPresents++;
         if (run.onLoadingPresent) run.onLoadingPresent(run.loadingPresents);
         return;
     }
+    EXPECT_EQ(step.showFrame, run.framesPresented);
     run.framesPresented++;
     run.lastTaken.push_back(queueMessage.wParam);
     if (run.onFrame) run.onFrame(run.framesPresented);

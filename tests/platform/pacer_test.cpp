@@ -74,7 +74,7 @@ struct Show {
     double stallAfterNext = 0;       // the thread stalls this long after the next swap returns
 
     explicit Show(double refreshHz = 0, int queued = 0) {
-        pacerStart(&pacer, PacerClock{simNow, simSleep, &clock});
+        pacerStart(&pacer, PacerClock{simNow, simSleep, &clock, nullptr});
         display.refreshHz = refreshHz;
         display.queued = queued;
         display.interval = pacerFollowDisplay(&pacer, refreshHz);

@@ -25,8 +25,6 @@ struct CaptureOptions {
 // --version, 2 for bad options, with the reason on stderr).
 int parseCaptureOptions(int argc, char **argv, CaptureOptions &options);
 
-enum : int { kCaptureRate = 44100 };
-
 // Frames and sound of one run.
 struct CaptureSink {
     enum Kind { kNone, kDirectory, kVideo } kind = kNone;

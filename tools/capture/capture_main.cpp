@@ -1,8 +1,9 @@
 // capture_main.cpp -- kaveld-capture: runs the show's own start-up,
 // timeline and effects on the offline platform, 60 presented frames to a
-// second of music as on the live display (the song advanced by exactly
-// rate / 60 samples per present), and writes the sound, a trace, and video
-// frames at the chosen rate, each the present nearest its time.
+// second of music as on the live display (the song advanced by each
+// present's samples, by the shared present's clock), and writes the sound, a
+// trace, and video frames at the chosen rate, each the present nearest its
+// time.
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,18 +37,11 @@ struct CaptureRun {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
 
-enum : int { kShowRate = 60 };  // presents per second of music
-
-// Samples for present n: the integer steps of n * rate / 60, so no sample drifts.
-size_t samplesFor(long n) {
-    return (size_t)(((n + 1) * (long long)kCaptureRate) / kShowRate - (n * (long long)kCaptureRate) / kShowRate);
-}
-
 // Video frames (at fps) whose time k / fps lies nearest present n's, n / 60,
 // or half-way before it: the running count up to present n is
 // floor(fps (2n + 1) / 120) + 1.
 long videoFramesThrough(long n, int fps) {
-    return n < 0 ? 0 : (long)((long long)fps * (2 * n + 1) / (2 * kShowRate)) + 1;
+    return n < 0 ? 0 : (long)((long long)fps * (2 * n + 1) / (2 * kShowPresentsPerSecond)) + 1;
 }
 
 int percentDone(const CaptureRun &run) {
@@ -93,16 +87,16 @@ void onPresent(void *user, int, int) {
         run.endSignal = number;
         return;
     }
-    size_t samples = samplesFor(run.presents);
-    run.audio.assign(samples * 2, 0.0f);
-    Snd_RenderOffline(run.audio.data(), samples);  // silence until the song starts
-    writeAudio(run.sink, run.audio.data(), samples);
+    const PlatformPresentStep step = Sys_PresentStep();
+    run.audio.assign(step.samples * 2, 0.0f);
+    Snd_RenderOffline(run.audio.data(), step.samples);  // silence until the song starts
+    writeAudio(run.sink, run.audio.data(), step.samples);
 
-    bool showFrame = loadingBrightness <= 0.0f;  // the loading fade is over
-    long present = run.presents++;
-    long frame = showFrame ? run.showFrames++ : -1;
-    if (!capturePicture(run, present, frame)) run.writeFailed = true;
-    if (!showFrame) return;
+    long frame = step.showFrame;  // -1 on the loading screen
+    run.presents = step.present + 1;
+    if (frame >= 0) run.showFrames = frame + 1;
+    if (!capturePicture(run, step.present, frame)) run.writeFailed = true;
+    if (frame < 0) return;
     writeTraceLine(run.trace, frame);
     progress(run, false);
     if (run.writeFailed) {

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "capture.h"
+#include "music/music.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ void writeWavHeader(FILE *f, long frames) {
     u32(16);
     u16(1);
     u16(2);
-    u32(kCaptureRate);
-    u32(kCaptureRate * 4);
+    u32(kMixRate);
+    u32(kMixRate * 4);
     u16(4);
     u16(16);
     std::fwrite("data", 1, 4, f);

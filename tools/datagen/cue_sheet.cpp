@@ -14,59 +14,39 @@
 
 namespace {
 
-// The show's fade rule: one step up while below the target, then one step
-// down while above it.
-void approach(float &level, float target, float up, float down) {
-    if (level < target) level = level + up;
-    if (level > target) level = level - down;
-}
-
 // Calls from rest near 1 until a fade with this down step is at or below 0.
 int callsDown(float down) {
     float level = 0.0f;
-    for (int i = 0; i < 400; i++) approach(level, 1.0f, 0.005f, down);  // at rest
+    for (int i = 0; i < 400; i++) approachTarget(level, 1.0f, kFadeStep, down);  // at rest
     int calls = 0;
-    while (level > 0.0f) approach(level, 0.0f, 0.005f, down), calls++;
-    return calls;
-}
-
-int callsUp() {
-    float level = 0.0f;
-    int calls = 0;
-    while (level < 0.999f) approach(level, 1.0f, 0.005f, 0.005f), calls++;
+    while (level > 0.0f) approachTarget(level, 0.0f, kFadeStep, down), calls++;
     return calls;
 }
 
 int callsUntil(float shown) {
     float level = 0.0f;
     int calls = 0;
-    while (level < shown) approach(level, 1.0f, 0.005f, 0.005f), calls++;
+    while (level < shown) approachTarget(level, 1.0f, kFadeStep, kFadeStep), calls++;
     return calls;
 }
 
 int bannerSlideCalls() {
-    float x = 4.0f;
+    float x = kBannerStartX;
     int calls = 0;
-    while (x > 0.8f) x = x - 0.02f, calls++;
+    while (x > kBannerRestX) x = x - kBannerSlideStep, calls++;
     return calls;
 }
 
-// A square is released every 35 calls: square k joins on call 35k + 1.
-constexpr int kLastRelease = 24 * 35 + 1;
+// A square is released every kBillboardReleaseCalls calls: square k joins on
+// call 35k + 1.
+constexpr int kLastRelease = (kBillboards - 1) * kBillboardReleaseCalls + 1;
 
-// Each square is drawn while its brightness, 1.0 less 0.004 a call, is above 0.
-int cascadeCalls() {
-    int lastJoin = kLastRelease;
-    float brightness = 1.0f;
-    int drawn = 0;
-    while (brightness > 0.0f) brightness = brightness - 0.004f, drawn++;
-    return lastJoin + drawn - 1;
-}
-
-int cascadeOutCalls() {
+// Calls a full-brightness square is drawn for, its brightness falling by step
+// a call while above 0.
+int squareCalls(float step) {
     float brightness = 1.0f;
     int calls = 0;
-    while (brightness > 0.0f) brightness = brightness - 0.006f, calls++;
+    while (brightness > 0.0f) brightness = brightness - step, calls++;
     return calls;
 }
 
@@ -75,12 +55,12 @@ int cascadeOutCalls() {
 // k = tan(22.5°) · 4/3 for the 45° field of view at 4:3.
 int ballCalls(bool whole) {
     const double k = std::tan(22.5 * 3.14159265358979 / 180) * 4.0 / 3.0;
-    float x = 0.0f, z = -100.0f;
+    float x = 0.0f, z = kMeshStartZ;
     for (int call = 1;; call++) {
         double beyond = (x - k * -z) / std::sqrt(1 + k * k);  // the centre's distance past the edge
         if (beyond >= (whole ? kBallRadius : 0.0)) return call;
-        x = x + 0.1f;
-        z = z + 0.15f;
+        x = x + kFlyInStepX;
+        z = z + kFlyInStepZ;
     }
 }
 
@@ -142,17 +122,17 @@ std::vector<CueRow> makeSheet() {
 
 EffectFrames effectFrames() {
     EffectFrames e;
-    e.fadeUp = callsUp();
-    e.fadeDown = callsDown(0.005f);
-    e.twinRingsDown = callsDown(0.004f);
-    e.bannerDown = callsDown(0.003f);
+    e.fadeUp = callsUntil(0.999f);
+    e.fadeDown = callsDown(kFadeStep);
+    e.twinRingsDown = callsDown(kTwinRingsFadeOutStep);
+    e.bannerDown = callsDown(kBannerFadeOutStep);
     e.bannerSlide = bannerSlideCalls();
     e.cascadeRelease = kLastRelease;
-    e.cascade = cascadeCalls();
-    e.cascadeOut = cascadeOutCalls();
+    e.cascade = kLastRelease + squareCalls(kCascadeDimStep) - 1;
+    e.cascadeOut = squareCalls(kCascadeOutDimStep);
     e.ballAtEdge = ballCalls(false);
     e.ballGone = ballCalls(true);
-    e.morphCycle = 600;
+    e.morphCycle = kMorphCycleFrames;
     e.layerShows = callsUntil(0.2f);
     e.showEnd = kClosingRowFrames;
     return e;

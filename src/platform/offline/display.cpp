@@ -10,9 +10,15 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int, int) {
     return sysWindow(window) && !sysShouldFail("ChangeDisplayMode");
 }
 
-void GLimp_SwapBuffers(PlatformDc dc) {
+// Nothing to wait for: presents go unpaced.
+SysPresentPacing sysBackendPresentPacing(PlatformDc dc) {
+    return sdlWindowOf((PlatformWindow)dc) ? kSysPresentUnpaced : kSysPresentDropped;
+}
+
+PacerClock sysBackendPacerClock() { return pacerSystemClock(); }
+
+void sysBackendSwapBuffers(PlatformDc dc) {
     SDL_Window *native = sdlWindowOf((PlatformWindow)dc);
-    if (!native) return;
     if (offlineConfig().onPresent && GLimp_HasCurrentContext()) {
         int w = 0, h = 0;
         SDL_GetWindowSize(native, &w, &h);
@@ -26,4 +32,4 @@ void GLimp_SwapBuffers(PlatformDc dc) {
 }
 
 // Presents never wait here, whatever is asked.
-void GLimp_SetSwapInterval(int) {}
+void sysBackendSetSwapInterval() {}

@@ -1,11 +1,13 @@
 // offline.h -- what only the offline backend offers beyond the contract: the
 // capture tool (and the tests) configure its virtual options window and see
-// every presented frame, and render the song's sound themselves.
+// every presented frame (what it is by the show's clock: Sys_PresentStep in
+// present.h), and render the song's sound themselves.
 #pragma once
 
 #include <cstddef>
 
 #include "platform/platform.h"
+#include "platform/present.h"
 
 // Whether the virtual options window presses OK by itself once created (the
 // capture tool sets the display settings first), and the hook that sees every

@@ -10,7 +10,9 @@
 namespace {
 
 PlatformOfflineConfig config = {false, nullptr, nullptr};  // owned by Sys_ConfigureOffline
-PlatformWindow autoAcceptWindow = 0;                       // options window still waiting for its first push button
+// Owned by Sys_CreateOptionsWindow and Sys_CreateButton: the options window
+// still waiting for its first push button.
+PlatformWindow autoAcceptWindow = 0;
 
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -39,14 +41,8 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *, int,
 
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *, int id, int, int, int,
                                 int) {
-    SysWindow *owner = sysWindow(parent);
-    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions) return 0;
-    PlatformWindow button = sysAllocWindow(kSysWindowButton, nullptr, parent);
-    if (!button) return 0;
-    SysWindow *entry = sysWindow(button);
-    entry->controlId = id;
-    entry->buttonKind = kind;
-    if (kind == kButtonPush && parent == autoAcceptWindow) {
+    PlatformWindow button = sysAllocButton(parent, kind, id);
+    if (button && kind == kButtonPush && parent == autoAcceptWindow) {
         Sys_PostMessage(button, kMsgLButtonUp, 0, 0);
         autoAcceptWindow = 0;
     }

@@ -1,11 +1,7 @@
 // display.cpp -- the live backend's display on SDL2: the full-screen mode
 // switch, the swap interval asked of the display's refresh (chosen again when
-// the window's display or its mode changes), and the present, held to at most
-// 60 frames per second by the shared pacer.
-#include <SDL2/SDL_opengl.h>
-
-#include <cstdio>
-#include <cstdlib>
+// the window's display or its mode changes), and the swap the shared present
+// (present.cpp) paces to at most 60 frames per second.
 #include <vector>
 
 #include "platform/pacer.h"
@@ -13,32 +9,9 @@
 
 namespace {
 
-// Owned by GLimp_SetSwapInterval, GLimp_SwapBuffers and sdlFollowDisplay: the
-// pacer, the interval the show asked for (-1 until it asks) and the one
-// asked of the GL (-1 before).
-Pacer pacer;
-bool pacerStarted = false;
-int swapIntervalAsked = -1;
+// Owned by sysBackendSetSwapInterval and sdlFollowDisplay: the interval last
+// asked of the GL (-1 when it must be asked again).
 int glIntervalAsked = -1;
-// Owned by logPresent: when KAVELD_PRESENT_LOG names a file, every present
-// goes there as one line: two times (seconds on the monotonic clock), when
-// the frame was handed to the display and when the swap returned, and what
-// the pacer does next ("trusting" the swaps, "pacing" or "probing" them).
-FILE *presentLog = nullptr;
-bool presentLogChecked = false;
-
-const char *const kStateNames[] = {"trusting", "pacing", "probing"};
-
-void logPresent(double handedOver) {
-    if (!presentLogChecked) {
-        presentLogChecked = true;
-        const char *path = std::getenv("KAVELD_PRESENT_LOG");
-        if (path && *path && (presentLog = std::fopen(path, "w"))) setvbuf(presentLog, nullptr, _IOLBF, 0);
-    }
-    if (presentLog)
-        std::fprintf(presentLog, "%.6f %.6f %s\n", handedOver, pacerSystemClock().now(nullptr),
-                     kStateNames[pacer.state]);
-}
 
 double refreshOf(SDL_Window *window) {
     SDL_DisplayMode mode;
@@ -50,8 +23,8 @@ double refreshOf(SDL_Window *window) {
 // the window's display refreshes at (2 at 120 Hz), so that presents come 60 a
 // second where the driver honours it.
 void askInterval(SDL_Window *window) {
-    int multiple = pacerFollowDisplay(&pacer, refreshOf(window));
-    int wanted = swapIntervalAsked > 0 ? swapIntervalAsked * multiple : 0;
+    int wanted = sysPresentFollowRefresh(refreshOf(window));
+    if (wanted < 0) return;  // the pacer has not started: nothing to follow
     if (wanted != glIntervalAsked) SDL_GL_SetSwapInterval(wanted);
     glIntervalAsked = wanted;
 }
@@ -79,7 +52,7 @@ std::vector<SDL_DisplayMode> modesOfSize(int display, int w, int h, int bpp) {
 }  // namespace
 
 void sdlFollowDisplay() {
-    SDL_Window *window = pacerStarted && GLimp_HasCurrentContext() ? SDL_GL_GetCurrentWindow() : nullptr;
+    SDL_Window *window = GLimp_HasCurrentContext() ? SDL_GL_GetCurrentWindow() : nullptr;
     if (window) askInterval(window);
 }
 
@@ -104,32 +77,15 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int bpp) {
     return false;
 }
 
-// At most 60 presents a second, whatever the display and driver do (see
-// pacer.h); unpaced only when the show asked for interval 0. While paced on
-// the clock, the frame is rendered before the wait: a software GL renders at
-// the swap, and the frame's drawing time would otherwise land after its
-// deadline.
-void GLimp_SwapBuffers(PlatformDc dc) {
-    SDL_Window *native = sdlWindowOf((PlatformWindow)dc);
-    if (!native) return;
-    if (!pacerStarted) {  // presents before the show asked for an interval are paced too
-        pacerStart(&pacer, pacerSystemClock());
-        pacerStarted = true;
-    }
-    bool paced = swapIntervalAsked != 0;
-    if (paced && pacer.state != kPacerTrusting) glFinish();
-    if (paced) pacerBeforePresent(&pacer);
-    double handedOver = pacerSystemClock().now(nullptr);
-    SDL_GL_SwapWindow(native);
-    if (paced) pacerAfterPresent(&pacer);
-    logPresent(handedOver);
+SysPresentPacing sysBackendPresentPacing(PlatformDc dc) {
+    return sdlWindowOf((PlatformWindow)dc) ? kSysPresentPaced : kSysPresentDropped;
 }
 
-void GLimp_SetSwapInterval(int interval) {
-    if (!GLimp_HasCurrentContext()) return;
-    swapIntervalAsked = interval;
-    pacerStart(&pacer, pacerSystemClock());
-    pacerStarted = true;
+PacerClock sysBackendPacerClock() { return pacerSystemClock(); }
+
+void sysBackendSwapBuffers(PlatformDc dc) { SDL_GL_SwapWindow(sdlWindowOf((PlatformWindow)dc)); }
+
+void sysBackendSetSwapInterval() {
     glIntervalAsked = -1;
     if (SDL_Window *window = SDL_GL_GetCurrentWindow()) askInterval(window);
 }

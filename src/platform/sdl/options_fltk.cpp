@@ -18,7 +18,7 @@
 
 namespace {
 
-bool fltkOpen = false;
+bool fltkOpen = false;  // owned by openFltkDisplay: FLTK has its X display
 
 bool openFltkDisplay() {
     if (fltkOpen) return true;
@@ -123,11 +123,9 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *captio
 
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h) {
-    SysWindow *owner = sysWindow(parent);
-    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions || !owner->native) return 0;
-    PlatformWindow handle = sysAllocWindow(kSysWindowButton, nullptr, parent);
+    PlatformWindow handle = sysAllocButton(parent, kind, id);
     if (!handle) return 0;
-    Fl_Window *window = (Fl_Window *)owner->native;
+    Fl_Window *window = (Fl_Window *)sysWindow(parent)->native;
     window->begin();
     Fl_Button *button;
     if (kind == kButtonCheckBox)
@@ -138,10 +136,7 @@ PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, 
         button = new CommandButton<Fl_Button>(handle, kind, x, y, w, h, caption);
     window->end();
     window->redraw();
-    SysWindow *entry = sysWindow(handle);
-    entry->controlId = id;
-    entry->buttonKind = kind;
-    entry->native = button;
+    sysWindow(handle)->native = button;
     return handle;
 }
 

@@ -1,8 +1,9 @@
 // display.cpp -- the web backend's display: full screen as the browser
-// grants it, and the present, which hands the frame to the browser and waits
-// for the next animation frame, held to 60 a second by the shared pacer; in
-// the deterministic mode it waits for nothing, advances the song by the
-// present's samples and hands the chosen frames to the page.
+// grants it, and the swap the shared present (present.cpp) paces to 60 a
+// second, on a clock whose sleeps yield to the browser: it hands the frame to
+// the browser and waits for the next animation frame; in the deterministic
+// mode it waits for nothing, advances the song by the present's samples and
+// hands the chosen frames to the page.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -11,22 +12,18 @@
 #include <vector>
 
 #include "platform/pacer.h"
+#include "platform/present.h"
 #include "platform/web/gl_webgl.h"
 #include "platform/web/web_internal.h"
 
 namespace {
 
-const int kSamplesPerSecond = 44100, kPresentsPerSecond = 60;
 const int kStepYieldEvery = 16;  // deterministic presents between yields to the browser
 
-// Owned by GLimp_SetSwapInterval and GLimp_SwapBuffers.
-int intervalAsked = 1;
-Pacer pacer;
-int pacedInterval = -2;
-double owedSeconds = 0;  // the pacer's sleeps, taken as one asynchronous wait before the present
-double frameStamp = 0;   // the time the pacer measures a present by, once it returned
-// Owned by stepPresent: presents so far, show frames so far, the frames to read back.
-long presents = 0, showFrames = 0;
+// Owned by the pacer's clock and sysBackendSwapBuffers: the pacer's sleeps,
+// taken as one asynchronous wait before the present.
+double owedSeconds = 0;
+// Owned by chosen: the frames to read back.
 std::vector<long> chosenFrames;
 bool chosenRead = false;
 
@@ -35,14 +32,11 @@ bool chosenRead = false;
 // present is measured by the animation frame it returned at, not by when the
 // browser got round to resuming the show: that jitters by milliseconds, and
 // would look like presents faster than 60 a second on a 60 Hz display.
-double pacerNow(void *) {
-    const double stamp = frameStamp;
-    frameStamp = 0;
-    return stamp > 0 ? stamp : emscripten_get_now() / 1000.0 + owedSeconds;
-}
+double pacerNow(void *) { return emscripten_get_now() / 1000.0 + owedSeconds; }
 void pacerSleep(void *, double seconds) {
     if (seconds > 0) owedSeconds += seconds;
 }
+double pacerReturned(void *) { return kwFrameTime() / 1000.0; }
 
 bool chosen(long frame) {
     if (!chosenRead) {
@@ -68,25 +62,18 @@ long lastChosen() {
     return last;
 }
 
-// Samples for present n: the integer steps of n * rate / 60, so none drifts.
-size_t samplesFor(long n) {
-    return (size_t)(((n + 1) * (long long)kSamplesPerSecond) / kPresentsPerSecond -
-                    (n * (long long)kSamplesPerSecond) / kPresentsPerSecond);
-}
-
 // A present of the deterministic mode: the song advances by this present's
 // samples; a chosen frame of the show is read back; frames nobody looks at
 // are not drawn; after the last chosen one the show is asked to end.
 void stepPresent(int width, int height) {
-    webStepSound(samplesFor(presents));
-    presents++;
-    if (webSongStarted()) {
-        long frame = showFrames++;
-        if (chosen(frame)) kwCaptureFrame((int)frame, width, height);
-        if (frame == lastChosen()) Sys_PostQuitMessage(0);
+    const PlatformPresentStep step = Sys_PresentStep();
+    webStepSound(step.samples);
+    if (step.showFrame >= 0) {
+        if (chosen(step.showFrame)) kwCaptureFrame((int)step.showFrame, width, height);
+        if (step.showFrame == lastChosen()) Sys_PostQuitMessage(0);
     }
-    glwebSkipDrawing(!chosen(showFrames));
-    if (presents % kStepYieldEvery == 0) emscripten_sleep(0);
+    glwebSkipDrawing(!chosen(step.showFrame + 1));
+    if ((step.present + 1) % kStepYieldEvery == 0) emscripten_sleep(0);
 }
 
 }  // namespace
@@ -94,9 +81,7 @@ void stepPresent(int width, int height) {
 // The browser refreshes at a rate it does not tell: presents wait for the
 // next animation frame, and the pacer holds them to 60 a second where the
 // display refreshes faster.
-void GLimp_SetSwapInterval(int interval) {
-    if (GLimp_HasCurrentContext()) intervalAsked = interval;
-}
+void sysBackendSetSwapInterval() {}
 
 // Full screen is the browser's to grant (it asks for the viewer's click,
 // which the OK button has just given). The canvas keeps its size: the page
@@ -113,27 +98,25 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int, int) {
     return false;
 }
 
-void GLimp_SwapBuffers(PlatformDc dc) {
-    if (!sysDcWindow(dc)) return;
+SysPresentPacing sysBackendPresentPacing(PlatformDc dc) {
+    if (!sysDcWindow(dc)) return kSysPresentDropped;
+    return webStepMode() ? kSysPresentUnpaced : kSysPresentPaced;
+}
+
+PacerClock sysBackendPacerClock() { return PacerClock{pacerNow, pacerSleep, nullptr, pacerReturned}; }
+
+void sysBackendSwapBuffers(PlatformDc) {
     if (webStepMode()) {
         int width = 0, height = 0;
         emscripten_webgl_get_drawing_buffer_size(emscripten_webgl_get_current_context(), &width, &height);
         stepPresent(width, height);
         return;
     }
-    kwHandOver(webHeardOrder(), webSongStarted() ? 1 : 0);
-    if (intervalAsked != pacedInterval) {
-        pacerStart(&pacer, PacerClock{pacerNow, pacerSleep, nullptr});
-        pacedInterval = intervalAsked;
-    }
-    if (intervalAsked != 0) pacerBeforePresent(&pacer);
+    kwHandOver(webHeardOrder(), Sys_PresentStep().showFrame >= 0 ? 1 : 0);
     if (owedSeconds > 0) {
         const double owed = owedSeconds;
         owedSeconds = 0;
         emscripten_sleep((unsigned)(owed * 1000.0));
     }
     kwWaitFrame();
-    frameStamp = kwFrameTime() / 1000.0;
-    if (intervalAsked != 0) pacerAfterPresent(&pacer);
-    frameStamp = 0;
 }

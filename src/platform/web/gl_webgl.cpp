@@ -1,51 +1,34 @@
-// gl_webgl.cpp -- the GL 1.1 subset the show calls, on WebGL 1: the two
-// matrix stacks' tops (the show never pushes), immediate-mode quads
-// gathered between glBegin and glEnd and drawn as one batch, texturing
-// modulated by the current colour, texture-coordinate generation (sphere map,
-// and the eye- and object-linear defaults) in the vertex shader from the
-// current normal, line polygon mode drawn as each quad's edges (pulled a
-// little towards the eye, as the desktop's line rasterizer shows them), and
-// gluPerspective. State WebGL has itself (blending, depth, textures,
-// clearing, viewport) goes straight through. Quads split into triangles
-// (0 1 3) (1 2 3) and their edges run 0-1 3-0 1-2 2-3, as Mesa draws them.
+// gl_webgl.cpp -- the GL 1.1 subset the show calls, on WebGL 1: each call
+// goes to the state machine (gl_state.cpp), and what it passes on goes to
+// WebGL here. Each glEnd's quads are drawn as one batch: texturing modulated
+// by the current colour, texture-coordinate generation (sphere map, and the
+// eye- and object-linear defaults) in the vertex shader from the current
+// normal, line polygon mode drawn as each quad's edges (pulled a little
+// towards the eye, as the desktop's line rasterizer shows them). Quads split
+// into triangles (0 1 3) (1 2 3) and their edges run 0-1 3-0 1-2 2-3, as Mesa
+// draws them. Shaders that do not compile or link are a failure line, and
+// nothing is drawn.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <vector>
 
-#include "platform/web/gl_matrix.h"
+#include "platform/platform.h"
+#include "platform/web/gl_state.h"
 #include "platform/web/gl_webgl.h"
 #include "platform/web/webgl_calls.h"
 
 namespace {
 
-struct Vertex {
-    float x, y, z, s, t, r, g, b, a;
-};
+// Owned by the GL calls below: the state WebGL does not keep.
+GlState gl;
+struct Reset {
+    Reset() { glsReset(&gl); }
+} resetAtStart;
 
-struct TextureInfo {
-    bool hasImage;
-    bool mipmapFilter;  // the minifying filter wants mipmaps, which nothing uploads
-};
-
-// Owned by this file: the GL state WebGL does not keep.
-GlMatrix modelview, projection;
-GlMatrix *currentMatrix = &modelview;
-float color[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-float texCoord[2] = {0.0f, 0.0f};
-bool texture2d = false, genS = false, genT = false;
-GLenum genModeS = GL_EYE_LINEAR, genModeT = GL_EYE_LINEAR;
-GLenum frontMode = GL_FILL, backMode = GL_FILL;
-GLenum primitive = 0;  // inside glBegin: its mode
-bool insideBegin = false;
-std::vector<Vertex> vertices;
-GLuint boundTexture = 0;
-std::vector<TextureInfo> textures;  // by texture name
-bool skipDrawing = false;
-bool matricesReady = false;
-
-// The WebGL objects of the current context, made on first use.
-bool objectsReady = false;
+// The WebGL objects of the current context, made on first use; objectsFailed
+// when its shaders did not build (said once; nothing is drawn).
+bool objectsReady = false, objectsFailed = false;
 GLuint program = 0, vertexBuffer = 0, triangleIndices = 0, edgeIndices = 0;
 GLint uMvp, uMv, uNormal, uGenS, uGenT, uDepthPull, uTextured, uSampler;
 
@@ -99,18 +82,27 @@ void main() {
 }
 )";
 
-void ensureMatrices() {
-    if (matricesReady) return;
-    glmIdentity(&modelview);
-    glmIdentity(&projection);
-    matricesReady = true;
-}
-
 GLuint compile(GLenum type, const char *source) {
     GLuint shader = emscripten_glCreateShader(type);
     emscripten_glShaderSource(shader, 1, &source, nullptr);
     emscripten_glCompileShader(shader);
-    return shader;
+    const char *what = type == GL_VERTEX_SHADER ? "compile its vertex shader" : "compile its fragment shader";
+    return glsBuilt(shader, GL_COMPILE_STATUS, emscripten_glGetShaderiv, emscripten_glGetShaderInfoLog, what) ? shader
+                                                                                                              : 0;
+}
+
+bool linkProgram() {
+    GLuint vertex = compile(GL_VERTEX_SHADER, kVertexShader), fragment = compile(GL_FRAGMENT_SHADER, kFragmentShader);
+    if (!vertex || !fragment) return false;
+    program = emscripten_glCreateProgram();
+    emscripten_glAttachShader(program, vertex);
+    emscripten_glAttachShader(program, fragment);
+    emscripten_glBindAttribLocation(program, 0, "aPos");
+    emscripten_glBindAttribLocation(program, 1, "aTex");
+    emscripten_glBindAttribLocation(program, 2, "aColor");
+    emscripten_glLinkProgram(program);
+    return glsBuilt(program, GL_LINK_STATUS, emscripten_glGetProgramiv, emscripten_glGetProgramInfoLog,
+                    "link its shaders");
 }
 
 // Index buffers for a full batch: triangles (0 1 3) (1 2 3) and edges 0-1 3-0 1-2 2-3 per quad.
@@ -143,14 +135,13 @@ void makeIndexBuffers() {
     emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, edges.size() * 2, edges.data(), GL_STATIC_DRAW);
 }
 
-void makeObjects() {
-    program = emscripten_glCreateProgram();
-    emscripten_glAttachShader(program, compile(GL_VERTEX_SHADER, kVertexShader));
-    emscripten_glAttachShader(program, compile(GL_FRAGMENT_SHADER, kFragmentShader));
-    emscripten_glBindAttribLocation(program, 0, "aPos");
-    emscripten_glBindAttribLocation(program, 1, "aTex");
-    emscripten_glBindAttribLocation(program, 2, "aColor");
-    emscripten_glLinkProgram(program);
+// False (said once) when the shaders do not build.
+bool makeObjects() {
+    if (objectsFailed) return false;
+    if (!linkProgram()) {
+        objectsFailed = true;
+        return false;
+    }
     emscripten_glUseProgram(program);
     uMvp = emscripten_glGetUniformLocation(program, "uMvp");
     uMv = emscripten_glGetUniformLocation(program, "uMv");
@@ -163,209 +154,130 @@ void makeObjects() {
     emscripten_glUniform1i(uSampler, 0);
     emscripten_glGenBuffers(1, &vertexBuffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    const GLsizei stride = sizeof(Vertex);
+    const GLsizei stride = sizeof(GlsVertex);
     emscripten_glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, (const void *)0);
     emscripten_glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, (const void *)(3 * sizeof(float)));
     emscripten_glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride, (const void *)(5 * sizeof(float)));
     for (GLuint i = 0; i < 3; i++) emscripten_glEnableVertexAttribArray(i);
     makeIndexBuffers();
     objectsReady = true;
+    return true;
 }
 
-int genUniform(bool enabled, GLenum mode) {
-    if (!enabled) return 0;
-    return mode == GL_SPHERE_MAP ? 1 : mode == GL_EYE_LINEAR ? 2 : 3;
+void setUniforms(const GlsDraw &draw) {
+    emscripten_glUniformMatrix4fv(uMvp, 1, GL_FALSE, draw.mvp.m);
+    emscripten_glUniformMatrix4fv(uMv, 1, GL_FALSE, draw.modelview.m);
+    emscripten_glUniform3f(uNormal, draw.normal[0], draw.normal[1], draw.normal[2]);
+    emscripten_glUniform1i(uGenS, draw.genS);
+    emscripten_glUniform1i(uGenT, draw.genT);
+    emscripten_glUniform1i(uTextured, draw.textured ? 1 : 0);
 }
 
-// A texture GL would sample: bound, with an image, and a filter that needs no mipmaps.
-bool textureComplete() {
-    if (boundTexture == 0 || boundTexture >= textures.size()) return false;
-    const TextureInfo &info = textures[boundTexture];
-    return info.hasImage && !info.mipmapFilter;
-}
-
-void setUniforms() {
-    GlMatrix mvp;
-    glmProduct(&mvp, projection, modelview);
-    float normal[3];
-    glmEyeNormal(modelview, normal);
-    emscripten_glUniformMatrix4fv(uMvp, 1, GL_FALSE, mvp.m);
-    emscripten_glUniformMatrix4fv(uMv, 1, GL_FALSE, modelview.m);
-    emscripten_glUniform3f(uNormal, normal[0], normal[1], normal[2]);
-    const bool textured = texture2d && textureComplete();
-    emscripten_glUniform1i(uGenS, textured ? genUniform(genS, genModeS) : 0);
-    emscripten_glUniform1i(uGenT, textured ? genUniform(genT, genModeT) : 0);
-    emscripten_glUniform1i(uTextured, textured ? 1 : 0);
-}
-
-// One batch of whole quads; filled or as edges. A front and back mode that
-// differ draw in the front's mode (the show sets both alike).
-void drawQuads(const Vertex *first, int quads) {
+// One batch of whole quads; filled or as edges.
+void drawQuads(const GlsVertex *first, int quads, bool edges) {
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    emscripten_glBufferData(GL_ARRAY_BUFFER, quads * 4 * sizeof(Vertex), first, GL_STREAM_DRAW);
-    const bool edges = frontMode == GL_LINE;
+    emscripten_glBufferData(GL_ARRAY_BUFFER, quads * 4 * sizeof(GlsVertex), first, GL_STREAM_DRAW);
     emscripten_glUniform1f(uDepthPull, edges ? kEdgeDepthPull : 0.0f);
     emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, edges ? edgeIndices : triangleIndices);
     emscripten_glDrawElements(edges ? GL_LINES : GL_TRIANGLES, quads * (edges ? 8 : 6), GL_UNSIGNED_SHORT, nullptr);
 }
 
-void flushQuads() {
-    const int quads = (int)(vertices.size() / 4);  // an unfinished quad is not drawn
-    if (quads == 0 || skipDrawing) return;
-    if (!objectsReady) makeObjects();
+void submit(const GlsDraw &draw) {
+    if (!objectsReady && !makeObjects()) return;
     emscripten_glUseProgram(program);
-    setUniforms();
-    for (int done = 0; done < quads; done += kBatchQuads)
-        drawQuads(&vertices[done * 4], quads - done < kBatchQuads ? quads - done : kBatchQuads);
-}
-
-bool fixedFunctionCap(GLenum cap, bool on) {
-    switch (cap) {
-    case GL_TEXTURE_2D: texture2d = on; return true;
-    case GL_TEXTURE_GEN_S: genS = on; return true;
-    case GL_TEXTURE_GEN_T: genT = on; return true;
-    default: return false;
-    }
+    setUniforms(draw);
+    for (int done = 0; done < draw.quads; done += kBatchQuads)
+        drawQuads(draw.vertices + done * 4, draw.quads - done < kBatchQuads ? draw.quads - done : kBatchQuads,
+                  draw.edges);
 }
 
 }  // namespace
 
 void glwebContextChanged() { objectsReady = false; }
 
-void glwebSkipDrawing(bool skip) { skipDrawing = skip; }
+void glwebSkipDrawing(bool skip) { gl.skipDrawing = skip; }
 
 extern "C" {
 
-void glMatrixMode(GLenum mode) {
-    ensureMatrices();
-    if (insideBegin) return;
-    if (mode == GL_MODELVIEW) currentMatrix = &modelview;
-    if (mode == GL_PROJECTION) currentMatrix = &projection;
-}
-
-void glLoadIdentity() {
-    ensureMatrices();
-    if (!insideBegin) glmIdentity(currentMatrix);
-}
-
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    ensureMatrices();
-    if (!insideBegin) glmTranslate(currentMatrix, x, y, z);
-}
-
-void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-    ensureMatrices();
-    if (!insideBegin) glmRotate(currentMatrix, angle, x, y, z);
-}
-
+void glMatrixMode(GLenum mode) { glsMatrixMode(&gl, mode); }
+void glLoadIdentity() { glsLoadIdentity(&gl); }
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { glsTranslate(&gl, x, y, z); }
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { glsRotate(&gl, angle, x, y, z); }
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    ensureMatrices();
-    if (!insideBegin) glmPerspective(currentMatrix, fovy, aspect, zNear, zFar);
+    glsPerspective(&gl, fovy, aspect, zNear, zFar);
 }
-
-void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { color[0] = r, color[1] = g, color[2] = b, color[3] = a; }
-
-void glTexCoord2f(GLfloat s, GLfloat t) { texCoord[0] = s, texCoord[1] = t; }
-
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (insideBegin && primitive == GL_QUADS)
-        vertices.push_back(Vertex{x, y, z, texCoord[0], texCoord[1], color[0], color[1], color[2], color[3]});
-}
-
-void glBegin(GLenum mode) {
-    if (insideBegin) return;
-    ensureMatrices();
-    insideBegin = true;
-    primitive = mode;  // only GL_QUADS draws anything
-    vertices.clear();
-}
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { glsColor(&gl, r, g, b, a); }
+void glTexCoord2f(GLfloat s, GLfloat t) { glsTexCoord(&gl, s, t); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { glsVertex(&gl, x, y, z); }
+void glBegin(GLenum mode) { glsBegin(&gl, mode); }
 
 void glEnd() {
-    if (!insideBegin) return;
-    insideBegin = false;
-    flushQuads();
-    vertices.clear();
+    GlsDraw draw;
+    if (glsEnd(&gl, &draw)) submit(draw);
 }
 
 void glEnable(GLenum cap) {
-    if (!insideBegin && !fixedFunctionCap(cap, true)) emscripten_glEnable(cap);
+    if (glsCap(&gl, cap, true)) emscripten_glEnable(cap);
 }
 
 void glDisable(GLenum cap) {
-    if (!insideBegin && !fixedFunctionCap(cap, false)) emscripten_glDisable(cap);
+    if (glsCap(&gl, cap, false)) emscripten_glDisable(cap);
 }
 
-void glTexGeni(GLenum coord, GLenum name, GLint param) {
-    const bool known = param == GL_SPHERE_MAP || param == GL_EYE_LINEAR || param == GL_OBJECT_LINEAR;
-    if (insideBegin || name != GL_TEXTURE_GEN_MODE || !known) return;
-    if (coord == GL_S) genModeS = (GLenum)param;
-    if (coord == GL_T) genModeT = (GLenum)param;
-}
+void glTexGeni(GLenum coord, GLenum name, GLint param) { glsTexGen(&gl, coord, name, param); }
+void glPolygonMode(GLenum face, GLenum mode) { glsPolygonMode(&gl, face, mode); }
 
-void glPolygonMode(GLenum face, GLenum mode) {
-    if (insideBegin || (mode != GL_FILL && mode != GL_LINE && mode != GL_POINT)) return;
-    if (face == GL_FRONT || face == GL_FRONT_AND_BACK) frontMode = mode;
-    if (face == GL_BACK || face == GL_FRONT_AND_BACK) backMode = mode;
-}
+// The browser renders the frame as it composites the page: nothing to wait for.
+void glFinish() {}
 
 void glShadeModel(GLenum) {}  // smooth is all WebGL does; the show asks for nothing else
 
 void glHint(GLenum, GLenum) {}  // WebGL interpolates with perspective, as GL_NICEST asks
 
 void glGenTextures(GLsizei n, GLuint *names) {
-    if (insideBegin) return;
+    if (!glsPassesThrough(&gl)) return;
     emscripten_glGenTextures(n, names);
-    for (GLsizei i = 0; i < n; i++) {
-        if (names[i] >= textures.size()) textures.resize(names[i] + 1);
-        textures[names[i]] = TextureInfo{false, true};
-    }
+    glsTexturesMade(&gl, n, names);
 }
 
 void glBindTexture(GLenum target, GLuint name) {
-    if (insideBegin) return;
-    emscripten_glBindTexture(target, name);
-    if (target == GL_TEXTURE_2D) boundTexture = name;
+    if (glsBindTexture(&gl, target, name)) emscripten_glBindTexture(target, name);
 }
 
 void glTexParameteri(GLenum target, GLenum name, GLint value) {
-    if (insideBegin) return;
-    emscripten_glTexParameteri(target, name, value);
-    if (target == GL_TEXTURE_2D && name == GL_TEXTURE_MIN_FILTER && boundTexture < textures.size())
-        textures[boundTexture].mipmapFilter = value != GL_NEAREST && value != GL_LINEAR;
+    if (glsTexParameter(&gl, target, name, value)) emscripten_glTexParameteri(target, name, value);
 }
 
-// Only RGB and RGBA bytes; the legacy component counts 3 and 4 name them.
+// Only RGB and RGBA bytes.
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
                   GLenum format, GLenum type, const void *pixels) {
-    if (insideBegin) return;
-    GLenum webFormat = internalFormat == 3 || internalFormat == GL_RGB ? GL_RGB : GL_RGBA;
-    emscripten_glTexImage2D(target, level, webFormat, width, height, border, format, type, pixels);
-    if (target == GL_TEXTURE_2D && level == 0 && boundTexture < textures.size())
-        textures[boundTexture].hasImage = width > 0 && height > 0;
+    if (glsTexImage(&gl, target, level, width, height))
+        emscripten_glTexImage2D(target, level, glsWebFormat(internalFormat), width, height, border, format, type,
+                                pixels);
 }
 
 void glClear(GLbitfield mask) {
-    if (!insideBegin && !skipDrawing) emscripten_glClear(mask);
+    if (glsClears(&gl)) emscripten_glClear(mask);
 }
 
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
-    if (!insideBegin) emscripten_glClearColor(r, g, b, a);
+    if (glsPassesThrough(&gl)) emscripten_glClearColor(r, g, b, a);
 }
 
 void glClearDepth(GLclampd depth) {
-    if (!insideBegin) emscripten_glClearDepthf((GLfloat)depth);
+    if (glsPassesThrough(&gl)) emscripten_glClearDepthf((GLfloat)depth);
 }
 
 void glDepthFunc(GLenum func) {
-    if (!insideBegin) emscripten_glDepthFunc(func);
+    if (glsPassesThrough(&gl)) emscripten_glDepthFunc(func);
 }
 
 void glBlendFunc(GLenum source, GLenum destination) {
-    if (!insideBegin) emscripten_glBlendFunc(source, destination);
+    if (glsPassesThrough(&gl)) emscripten_glBlendFunc(source, destination);
 }
 
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    if (!insideBegin) emscripten_glViewport(x, y, width, height);
+    if (glsPassesThrough(&gl)) emscripten_glViewport(x, y, width, height);
 }
 
 }  // extern "C"

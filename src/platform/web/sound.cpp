@@ -21,7 +21,6 @@ const int kBuffersAhead = 3;    // the queue ahead of the clock, in the show's b
 // Owned here (main thread; the page calls webSoundRender between the show's waits).
 SndSong *renderingSong = nullptr;
 int aheadMs = 300;
-bool songStarted = false;
 uint64_t heardFrame = 0;  // the latest frame the clock said is heard
 std::vector<float> chunk(kChunkFrames * 2);
 
@@ -62,8 +61,6 @@ void webStepSound(size_t frames) {
     songRender(renderingSong, sndMixRate(), samples.data(), frames);
 }
 
-bool webSongStarted() { return songStarted; }
-
 int webHeardOrder() { return renderingSong ? songOrderAt(renderingSong, heardFrame) : 0; }
 
 bool sndBackendOpen(int *rate, int bufferMs, const char **why) {
@@ -80,7 +77,6 @@ bool sndBackendOpen(int *rate, int bufferMs, const char **why) {
 
 bool sndBackendStart(SndSong *song) {
     renderingSong = song;
-    songStarted = true;
     heardFrame = 0;
     if (!webStepMode()) kwAudioStart(chunk.data(), kChunkFrames, aheadMs);
     return true;

@@ -37,11 +37,11 @@ void kwAudioClose();
 
 // Deterministic mode (URL parameter `step`): presents wait for nothing, the
 // song advances by exactly a 60th of a second of samples per present, and the
-// chosen frames of the show (`frames`, counted from the first present after
-// the song started) are read back for the page's tests.
+// chosen frames of the show (`frames`, counted as present.h counts the
+// show's frames: from the first present after the song started) are read
+// back for the page's tests.
 bool webStepMode();
-// Whether the song has started, and the order heard when the show last asked.
-bool webSongStarted();
+// The order heard when the show last asked.
 int webHeardOrder();
 // Deterministic mode: advances the playing song by frames (their sound goes nowhere).
 void webStepSound(size_t frames);

@@ -24,10 +24,14 @@ void emscripten_glTexImage2D(GLenum target, GLint level, GLint internalFormat, G
 GLuint emscripten_glCreateShader(GLenum type);
 void emscripten_glShaderSource(GLuint shader, GLsizei count, const GLchar *const *sources, const GLint *lengths);
 void emscripten_glCompileShader(GLuint shader);
+void emscripten_glGetShaderiv(GLuint shader, GLenum name, GLint *value);
+void emscripten_glGetShaderInfoLog(GLuint shader, GLsizei size, GLsizei *length, GLchar *log);
 GLuint emscripten_glCreateProgram();
 void emscripten_glAttachShader(GLuint program, GLuint shader);
 void emscripten_glBindAttribLocation(GLuint program, GLuint index, const GLchar *name);
 void emscripten_glLinkProgram(GLuint program);
+void emscripten_glGetProgramiv(GLuint program, GLenum name, GLint *value);
+void emscripten_glGetProgramInfoLog(GLuint program, GLsizei size, GLsizei *length, GLchar *log);
 void emscripten_glUseProgram(GLuint program);
 GLint emscripten_glGetUniformLocation(GLuint program, const GLchar *name);
 void emscripten_glUniform1i(GLint location, GLint value);

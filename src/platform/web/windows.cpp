@@ -43,27 +43,17 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *captio
     const PlatformWindowClass *windowClass = sysFindClass(className);
     if (sysShouldFail("CreateOptionsWindow") || !windowClass || w <= 0 || h <= 0) return 0;
     PlatformWindow window = sysAllocWindow(kSysWindowOptions, windowClass->proc, 0);
-    if (window && !kwCreateOptionsWindow(window, caption, w, h)) {
-        sysWindow(window)->type = kSysWindowFree;
-        return 0;
-    }
-    return window;
+    if (!window || kwCreateOptionsWindow(window, caption, w, h)) return window;
+    sysForgetWindow(window);
+    return 0;
 }
 
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h) {
-    SysWindow *owner = sysWindow(parent);
-    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions) return 0;
-    PlatformWindow button = sysAllocWindow(kSysWindowButton, nullptr, parent);
-    if (!button) return 0;
-    if (!kwCreateButton(button, parent, kind, caption, x, y, w, h)) {
-        sysWindow(button)->type = kSysWindowFree;
-        return 0;
-    }
-    SysWindow *entry = sysWindow(button);
-    entry->controlId = id;
-    entry->buttonKind = kind;
-    return button;
+    PlatformWindow button = sysAllocButton(parent, kind, id);
+    if (!button || kwCreateButton(button, parent, kind, caption, x, y, w, h)) return button;
+    sysForgetWindow(button);
+    return 0;
 }
 
 PlatformWindow GLimp_CreateWindow(const char *className, const char *caption, bool fullScreen, int, int, int w, int h) {

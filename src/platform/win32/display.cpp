@@ -2,9 +2,8 @@
 // (ChangeDisplaySettings, at the refresh the shared rule prefers), the swap
 // interval asked of the refresh of the window's monitor (WGL_EXT_swap_control;
 // chosen again when the window's monitor or the display mode changes), and
-// the present, held to at most 60 frames per second by the shared pacer.
-#include <GL/gl.h>
-
+// the swap the shared present (present.cpp) paces to at most 60 frames per
+// second.
 #include <vector>
 
 #include "platform/pacer.h"
@@ -13,19 +12,10 @@
 namespace {
 
 bool modeChanged = false;  // owned here: whether the desktop mode must be put back
-// Owned by GLimp_SetSwapInterval, GLimp_SwapBuffers and win32FollowDisplay:
-// the pacer, the interval the show asked for, and the monitor followed.
-Pacer pacer;
-bool pacerStarted = false;
-int intervalAsked = 1;
+// Owned by askInterval: the monitor whose refresh the interval follows.
 HMONITOR followedMonitor = nullptr;
 
 typedef BOOL(WINAPI *SwapIntervalProc)(int);
-
-void startPacer() {
-    pacerStart(&pacer, pacerSystemClock());
-    pacerStarted = true;
-}
 
 // The refresh of the monitor that shows most of the window; 0 when unknown
 // (a frequency of 0 or 1 is the hardware's default).
@@ -46,9 +36,9 @@ double refreshOf(HWND hwnd) {
 void askInterval() {
     HWND hwnd = WindowFromDC(wglGetCurrentDC());
     followedMonitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY);
-    int multiple = pacerFollowDisplay(&pacer, refreshOf(hwnd));
+    int wanted = sysPresentFollowRefresh(refreshOf(hwnd));
     SwapIntervalProc setInterval = (SwapIntervalProc)(void *)wglGetProcAddress("wglSwapIntervalEXT");
-    if (setInterval) setInterval(intervalAsked > 0 ? intervalAsked * multiple : 0);
+    if (setInterval && wanted >= 0) setInterval(wanted);
 }
 
 // The refresh of each enumerated mode of w x h at bpp bits, in `modes`.
@@ -67,7 +57,7 @@ std::vector<double> ratesOfSize(int w, int h, int bpp, std::vector<DEVMODEA> *mo
 }  // namespace
 
 void win32FollowDisplay(HWND hwnd, bool modeChange) {
-    if (!pacerStarted || !GLimp_HasCurrentContext() || hwnd != WindowFromDC(wglGetCurrentDC())) return;
+    if (!GLimp_HasCurrentContext() || hwnd != WindowFromDC(wglGetCurrentDC())) return;
     if (modeChange || MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY) != followedMonitor) askInterval();
 }
 
@@ -100,24 +90,12 @@ bool GLimp_ChangeDisplayMode(PlatformWindow window, int w, int h, int bpp) {
     return true;
 }
 
-// At most 60 presents a second, whatever the display and driver do (see
-// pacer.h); unpaced only when the show asked for interval 0. While paced on
-// the clock, the frame is rendered before the wait: a software GL renders at
-// the swap, and the frame's drawing time would otherwise land after its
-// deadline. The pacer sleeps to the millisecond: the display window holds
-// the timer at 1 ms while it is open (windows.cpp).
-void GLimp_SwapBuffers(PlatformDc dc) {
-    if (!dc) return;
-    if (!pacerStarted) startPacer();
-    if (intervalAsked != 0 && pacer.state != kPacerTrusting) glFinish();
-    if (intervalAsked != 0) pacerBeforePresent(&pacer);
-    SwapBuffers((HDC)dc);
-    if (intervalAsked != 0) pacerAfterPresent(&pacer);
-}
+SysPresentPacing sysBackendPresentPacing(PlatformDc dc) { return dc ? kSysPresentPaced : kSysPresentDropped; }
 
-void GLimp_SetSwapInterval(int interval) {
-    if (!GLimp_HasCurrentContext()) return;
-    intervalAsked = interval;
-    startPacer();
-    askInterval();
-}
+// The pacer sleeps to the millisecond: the display window holds the timer at
+// 1 ms while it is open (windows.cpp).
+PacerClock sysBackendPacerClock() { return pacerSystemClock(); }
+
+void sysBackendSwapBuffers(PlatformDc dc) { SwapBuffers((HDC)dc); }
+
+void sysBackendSetSwapInterval() { askInterval(); }

@@ -58,6 +58,12 @@ bool nativeClass(const PlatformWindowClass *windowClass) {
     return RegisterClassExW(&wc) != 0;
 }
 
+// Ties a registry entry and its native window together.
+void attach(PlatformWindow window, HWND hwnd) {
+    sysWindow(window)->native = hwnd;
+    SetPropW(hwnd, kPropWindow, (HANDLE)(intptr_t)window);
+}
+
 // Enters a native window into the registry; destroys it when the registry is full.
 PlatformWindow adopt(HWND hwnd, SysWindowType type, PlatformWindowProc proc, PlatformWindow parent) {
     PlatformWindow window = sysAllocWindow(type, proc, parent);
@@ -65,8 +71,7 @@ PlatformWindow adopt(HWND hwnd, SysWindowType type, PlatformWindowProc proc, Pla
         DestroyWindow(hwnd);
         return 0;
     }
-    sysWindow(window)->native = hwnd;
-    SetPropW(hwnd, kPropWindow, (HANDLE)(intptr_t)window);
+    attach(window, hwnd);
     return window;
 }
 
@@ -102,18 +107,17 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *captio
 
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h) {
-    HWND parentHwnd = win32Native(parent);
-    if (sysShouldFail("CreateButton") || !parentHwnd) return 0;
+    PlatformWindow button = sysAllocButton(parent, kind, id);
+    if (!button) return 0;
     // Plain check boxes and radio buttons: their marks are set by the program alone.
     DWORD style = kind == kButtonCheckBox ? BS_CHECKBOX : kind == kButtonRadio ? BS_RADIOBUTTON : BS_PUSHBUTTON;
     HWND hwnd = CreateWindowExW(0, L"BUTTON", win32Wide(caption).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                                parentHwnd, (HMENU)(intptr_t)id, GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd) return 0;
-    PlatformWindow button = adopt(hwnd, kSysWindowButton, nullptr, parent);
-    if (!button) return 0;
-    SysWindow *entry = sysWindow(button);
-    entry->controlId = id;
-    entry->buttonKind = kind;
+                                win32Native(parent), (HMENU)(intptr_t)id, GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd) {
+        sysForgetWindow(button);
+        return 0;
+    }
+    attach(button, hwnd);
     return button;
 }
 
