@@ -461,7 +461,8 @@ void soundFailingOutputReported() {
 }
 
 // Open, start, the heard order rising and never going back (not when the
-// output's clock goes back, nor when it cannot tell), close.
+// output's clock goes back, nor when it cannot tell), a song freed while it
+// plays and another played, close.
 void soundFrontEnd() {
     CONTRACT_CHECK(Snd_GetVersion() >= 3.0f);
     Snd_SetBufferSize(50);
@@ -484,7 +485,11 @@ void soundFrontEnd() {
     CONTRACT_EQ(Snd_GetOrder(song), held);
     Snd_SetOutputClockBack(0);
     CONTRACT_CHECK(playUntil(song, held + 1, &wentBack) > held && !wentBack);
-    Snd_FreeSong(song);
+    Snd_FreeSong(song);  // while it plays; then another plays from its start
+    SndSong *another = Snd_LoadSong(path.c_str());
+    CONTRACT_CHECK(Snd_PlaySong(another));
+    CONTRACT_CHECK(playUntil(another, 1, &wentBack) >= 1 && !wentBack);
+    Snd_FreeSong(another);
     Snd_Close();
     SndSong *after = Snd_LoadSong(path.c_str());
     CONTRACT_CHECK(after != nullptr);
