@@ -102,8 +102,9 @@ PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *captio
 
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h) {
+    SysWindow *owner = sysWindow(parent);
     HWND parentHwnd = win32Native(parent);
-    if (sysShouldFail("CreateButton") || !parentHwnd) return 0;
+    if (sysShouldFail("CreateButton") || !owner || owner->type != kSysWindowOptions || !parentHwnd) return 0;
     // Plain check boxes and radio buttons: their marks are set by the program alone.
     DWORD style = kind == kButtonCheckBox ? BS_CHECKBOX : kind == kButtonRadio ? BS_RADIOBUTTON : BS_PUSHBUTTON;
     HWND hwnd = CreateWindowExW(0, L"BUTTON", win32Wide(caption).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
