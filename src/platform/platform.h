@@ -201,11 +201,12 @@ enum PlatformButtonKind : int { kButtonPush = 0, kButtonCheckBox = 2, kButtonRad
 // close box, of a registered class, outer size w x h at (x, y). 0 on failure
 // (also when no display can be opened).
 PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *caption, int x, int y, int w, int h);
-// A child button of an options window at client position (x, y). A click queues kMsgLButtonUp
-// (wParam 0) for the button, the second press of a double click on a radio
-// button kMsgLButtonDblClk; dispatching it notifies the parent (above). No
-// button takes the keyboard until it is clicked. Check boxes and radio
-// buttons never change their own mark. 0 on failure.
+// A child button of an options window at client position (x, y). A click
+// queues kMsgLButtonUp (wParam 0) for the button, the second press of a
+// double click on a radio button kMsgLButtonDblClk; dispatching it notifies
+// the parent (above). No button takes the keyboard until it is clicked.
+// Check boxes and radio buttons never change their own mark. 0 on failure
+// (also when the parent is no options window).
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h);
 void Sys_SetButtonCheck(PlatformWindow button, bool checked);

@@ -27,21 +27,16 @@ void contractFail(const char *file, int line, const std::string &what);
 // A path in the run's own temporary folder, removed when the run ends.
 std::string contractTempPath(const std::string &name);
 
-#define CONTRACT_CHECK(cond)                         \
-    do {                                             \
-        if (!(cond)) {                               \
-            contractFail(__FILE__, __LINE__, #cond); \
-            return;                                  \
-        }                                            \
+// False, the running case failed, when a != b (both printed).
+bool contractEqual(long long a, long long b, const char *what, const char *file, int line);
+
+#define CONTRACT_CHECK(cond)                                         \
+    do {                                                             \
+        if (!(cond)) return contractFail(__FILE__, __LINE__, #cond); \
     } while (0)
-#define CONTRACT_EQ(a, b)                                                                                    \
-    do {                                                                                                     \
-        long long a_ = (long long)(a), b_ = (long long)(b);                                                  \
-        if (a_ != b_) {                                                                                      \
-            contractFail(__FILE__, __LINE__,                                                                 \
-                         std::string(#a " == " #b ": ") + std::to_string(a_) + " != " + std::to_string(b_)); \
-            return;                                                                                          \
-        }                                                                                                    \
+#define CONTRACT_EQ(a, b)                                                                             \
+    do {                                                                                              \
+        if (!contractEqual((long long)(a), (long long)(b), #a " == " #b, __FILE__, __LINE__)) return; \
     } while (0)
 
 // ---------------------------------------------------------------- each backend's hooks

@@ -47,6 +47,10 @@ PlatformWindow openOptions() {
     return registerClasses() ? Sys_CreateOptionsWindow(kOptionsClass, "contract", 0, 0, 294, 206) : 0;
 }
 
+PlatformWindow checkBoxIn(PlatformWindow options) {
+    return Sys_CreateButton(options, kButtonCheckBox, "full screen", 203, 96, 80, 88, 23);
+}
+
 PlatformWindow openDisplayWindow(bool fullScreen = false) {
     return registerClasses() ? GLimp_CreateWindow(kDisplayClass, "contract display", fullScreen, 0, 0, 160, 120) : 0;
 }
@@ -154,7 +158,7 @@ void pumpClickIsTheButtonsMouseUp() {
     PlatformWindow options = openOptions();
     CONTRACT_CHECK(options != 0);
     PlatformWindow ok = Sys_CreateButton(options, kButtonPush, "OK", 201, 35, 120, 75, 23);
-    PlatformWindow box = Sys_CreateButton(options, kButtonCheckBox, "full screen", 203, 96, 80, 88, 23);
+    PlatformWindow box = checkBoxIn(options);
     CONTRACT_CHECK(ok != 0 && box != 0);
     drain();
     contractClick(ok);
@@ -244,7 +248,7 @@ void pumpOrderAndQuit() {
 void buttonsShowTheProgramsMarks() {
     PlatformWindow options = openOptions();
     CONTRACT_CHECK(options != 0);
-    PlatformWindow box = Sys_CreateButton(options, kButtonCheckBox, "full screen", 203, 96, 80, 88, 23);
+    PlatformWindow box = checkBoxIn(options);
     PlatformWindow radio = Sys_CreateButton(options, kButtonRadio, "640x480", 204, 0, 0, 88, 23);
     CONTRACT_CHECK(box != 0 && radio != 0);
     CONTRACT_CHECK(!contractNativeMark(box) && !contractNativeMark(radio));

@@ -24,6 +24,11 @@ void contractFail(const char *file, int line, const std::string &what) {
     std::printf("contract:   %s:%d: %s\n", name ? name + 1 : file, line, what.c_str());
 }
 
+bool contractEqual(long long a, long long b, const char *what, const char *file, int line) {
+    if (a != b) contractFail(file, line, std::string(what) + ": " + std::to_string(a) + " != " + std::to_string(b));
+    return a == b;
+}
+
 std::string contractTempPath(const std::string &name) {
     if (tempFolder.empty()) tempFolder = contractMakeTempFolder();
     return tempFolder + "/" + name;
