@@ -24,6 +24,8 @@ extern const int kContractCaseCount;
 
 // Fails the running case; the check macros below also end it.
 void contractFail(const char *file, int line, const std::string &what);
+// A line under the running case (what it could not check, and why).
+void contractNote(const char *text);
 // A path in the run's own temporary folder, removed when the run ends.
 std::string contractTempPath(const std::string &name);
 
@@ -43,7 +45,8 @@ bool contractEqual(long long a, long long b, const char *what, const char *file,
 
 // The backend's name, as the runner prints it.
 extern const char *const kContractBackend;
-// Why the backend cannot do the named case; null when it can.
+// Why the backend cannot do the named case (or named part of one:
+// "EndSignals.CaughtAsTheDisplayOpens"); null when it can.
 const char *contractCannot(const char *caseName);
 // A folder for the run's files, made fresh (the runner removes it).
 std::string contractMakeTempFolder();

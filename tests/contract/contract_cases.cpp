@@ -510,7 +510,10 @@ void endSignalsFirstDecides() {
     contractIgnoreSignal(kSigHup);
     PlatformWindow display = openDisplayWindow();
     CONTRACT_CHECK(display != 0);
-    if (contractCannot("EndSignals.CaughtAsTheDisplayOpens")) Sys_CatchEndSignals();
+    if (const char *why = contractCannot("EndSignals.CaughtAsTheDisplayOpens")) {
+        contractNote(why);
+        Sys_CatchEndSignals();
+    }
     drain();
     contractRaise(kSigHup);
     CONTRACT_EQ(Sys_EndSignal(), 0);

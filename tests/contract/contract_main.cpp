@@ -24,6 +24,8 @@ void contractFail(const char *file, int line, const std::string &what) {
     std::printf("contract:   %s:%d: %s\n", name ? name + 1 : file, line, what.c_str());
 }
 
+void contractNote(const char *text) { std::printf("contract:   note: %s\n", text); }
+
 bool contractEqual(long long a, long long b, const char *what, const char *file, int line) {
     if (a != b) contractFail(file, line, std::string(what) + ": " + std::to_string(a) + " != " + std::to_string(b));
     return a == b;
