@@ -21,7 +21,7 @@ try {
     page.on('pageerror', (error) => resolve(`the page threw: ${error.message}`));
   });
   await page.goto(site.url);
-  verdict = await Promise.race([done, new Promise((resolve) => setTimeout(() => resolve(verdict), 300000))]);
+  verdict = await Promise.race([done, new Promise((resolve) => setTimeout(() => resolve(verdict), 300000).unref())]);
 } finally {
   await chromium.close();
   site.stop();
