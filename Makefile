@@ -117,10 +117,13 @@ web-test-deps:
 	@command -v npm >/dev/null || scripts/install-deps npm
 	@cd tests/web && npm ci --no-audit --no-fund --loglevel=error
 
-# In headless Chromium: the form, the show, its end, and its frames against the capture tool's.
+# In headless Chromium: the form, the show, its end, and its frames against the capture tool's;
+# then the contract suite on the web backend.
 test-web: web web-test-deps
 	@$(MAKE) --no-print-directory build TIERS=test-web
 	@timeout -k 10 1500 node tests/web/web_test.mjs --site $(WEB_DIST) --linux-build $(BUILD)
+	@$(EMSCRIPTEN_ENV) cmake --build build-web -j$(JOBS) --target contract_web
+	@timeout -k 10 400 node tests/web/contract_test.mjs --site build-web/contract
 
 bench-web: web web-test-deps
 	@$(MAKE) --no-print-directory build TIERS=test-web

@@ -7,6 +7,7 @@ namespace {
 
 struct DcRecord {
     PlatformWindow window;
+    uint32_t serial;  // of the window it was opened for: a window made anew under the same handle has none set
     int pixelFormat;  // 0 until set
 };
 DcRecord dcs[kSysMaxWindows + 1];  // owned by the calls below
@@ -14,15 +15,17 @@ DcRecord dcs[kSysMaxWindows + 1];  // owned by the calls below
 }  // namespace
 
 PlatformDc sysDcOpen(PlatformWindow window) {
-    if (window < 1 || window > kSysMaxWindows) return 0;
-    dcs[window] = DcRecord{window, dcs[window].window == window ? dcs[window].pixelFormat : 0};
+    SysWindow *entry = sysWindow(window);
+    if (!entry) return 0;
+    bool same = dcs[window].window == window && dcs[window].serial == entry->serial;
+    dcs[window] = DcRecord{window, entry->serial, same ? dcs[window].pixelFormat : 0};
     return window;
 }
 
 PlatformWindow sysDcWindow(PlatformDc dc) {
     if (dc < 1 || dc > kSysMaxWindows) return 0;
     SysWindow *entry = sysWindow(dcs[dc].window);
-    return entry && entry->type == kSysWindowDisplay ? dcs[dc].window : 0;
+    return entry && entry->type == kSysWindowDisplay && entry->serial == dcs[dc].serial ? dcs[dc].window : 0;
 }
 
 void GLimp_ReleaseDc(PlatformWindow, PlatformDc) {}

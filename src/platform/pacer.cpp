@@ -4,6 +4,8 @@
 // full-screen refresh choice (see pacer.h).
 #include "platform/pacer.h"
 
+#include "platform/platform_internal.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -63,7 +65,11 @@ bool judgedTooFast(Pacer *pacer, double stamp) {
 
 }  // namespace
 
-PacerClock pacerSystemClock() { return PacerClock{steadyNow, steadySleep, nullptr, nullptr}; }
+PacerClock pacerSystemClock() {
+    PacerClock fixed;
+    if (sysPresentClockFixed(&fixed)) return fixed;
+    return PacerClock{steadyNow, steadySleep, nullptr, nullptr};
+}
 
 int pacerSwapInterval(double refreshHz) {
     int k = 1;

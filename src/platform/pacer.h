@@ -73,7 +73,8 @@ struct PacerClock {
     double (*returned)(void *user);
 };
 
-// std::chrono::steady_clock and std::this_thread::sleep_for.
+// std::chrono::steady_clock and std::this_thread::sleep_for (or the clock a
+// test fixed: Sys_SetPresentClock in platform_testing.h).
 PacerClock pacerSystemClock();
 
 const double kPacerPeriod = 1.0 / 60.0;

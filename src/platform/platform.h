@@ -4,7 +4,7 @@
 // The show's own code (driver, display, music, assets, draw, effects) calls
 // only what is declared here, plus OpenGL 1.1 and GLU, and never a toolkit.
 // Each backend lives in a folder of its own; what they all share sits beside
-// this header. Every backend is built and tested:
+// this header. The backends, each built and tested:
 //
 //   sdl/      live: SDL2 display window and GL context, FLTK options window,
 //             SDL2 audio output.
@@ -14,44 +14,106 @@
 //   win32/    Windows: window classes, BUTTON controls and the native message
 //             queue, WGL, waveOut sound, file mapping; cross-built with
 //             mingw-w64.
-// and two parts that backends take from:
+//   web/      a browser, built with emscripten: the options window as an HTML
+//             form, the display a WebGL canvas that draws the GL 1.1 subset
+//             the show calls, Web Audio sound from an audio worklet, glibc's
+//             rand; the files from the page's preloaded file system.
+//   template/ no machine: every function a port provides, stubbed with what
+//             it must do; built (and linked with the contract suite) so that
+//             it cannot go stale. A new port starts as a copy of it.
+// The parts that backends take from:
 //   posix/    files (regular files only) and finding the data, and the signals
-//             that end the show, on POSIX systems (sdl/ and offline/).
-//   sdl_gl/   the GL context steps on SDL (sdl/ and offline/).
+//             that end the show, on POSIX systems (sdl/, offline/, web/).
+//   sdl_gl/   the display window and GL context steps on SDL (sdl/, offline/).
 //   one_pixel_format.cpp  the device contexts and the pixel-format steps of
-//             a GL that offers one double-buffered format (sdl_gl/ and web/).
+//             a GL that offers one double-buffered format (sdl_gl/, web/).
 //
 // Shared by every backend (this folder): the message queue, window registry,
 // default window and button handling and message-box routing
-// (platform_common.cpp), the sound front end (sound_common.cpp) over the
-// module player (song_openmpt.cpp), the DIB-to-24-bit conversion
-// (dib_convert.cpp) and the pacer (pacer.h). The test seams are not part of
-// the contract: platform_testing.h declares them for the tests, benchmarks and
-// fuzzers, which link platform_testing.cpp; the shipped programs link
+// (platform_common.cpp), the present with its pacing (present.cpp:
+// GLimp_SwapBuffers and GLimp_SetSwapInterval around the backend's swap, on
+// pacer.h; present.h counts the show's clock for the capture tool and the
+// browser's deterministic mode), the sound front end
+// (sound_common.cpp) over the module player (song_openmpt.cpp) and the
+// DIB-to-24-bit conversion (dib_convert.cpp). The test seams are not part of
+// the contract: platform_testing.h declares them for the tests, benchmarks
+// and fuzzers, which link platform_testing.cpp; the shipped programs link
 // testing_off.cpp, where no failure is ever injected.
 //
-// A new port is a folder of its own, with the same file for the same role as
-// the others:
-//   windows.cpp     the options window and its buttons (Sys_Create*), the
-//                   display window (GLimp_CreateWindow), and the native side
-//                   the shared code asks for in platform_internal.h
-//                   (sysBackend*: pumping native events into Sys_PostMessage,
-//                   destroying native windows, button marks, message boxes,
-//                   keyboard focus). Clicks are queued as the button's mouse-up.
-//   display.cpp     the display mode, the present and the swap interval. Its
-//                   GLimp_SwapBuffers presents at most 60 frames per second:
-//                   the show counts its motion in frames of a 60 Hz display;
-//                   pacer.h does that for any backend.
-//   gl_context.cpp  device context, pixel format, GL context, current context.
-//   sound.cpp       the sound output behind sound_internal.h's sndBackend*
-//                   hooks; the shared front end renders through the song player.
-//   files.cpp       Sys_OpenFile and Sys_MapFile (regular files only),
+// A port is a folder with the same file for the same role as the others
+// (template/ has each with its functions); the hooks it provides to the
+// shared code are declared in platform_internal.h and sound_internal.h:
+//   windows.cpp     Sys_CreateOptionsWindow, Sys_CreateButton (its registry
+//                   entry from sysAllocButton, sysForgetWindow when the native
+//                   control cannot be made), GLimp_CreateWindow, and the
+//                   sysBackend* window hooks:
+//                   pumping native events into Sys_PostMessage, destroying
+//                   native windows, button marks, message boxes, keyboard
+//                   focus.
+//   display.cpp     GLimp_ChangeDisplayMode, and the shared present's four
+//                   hooks: sysBackendPresentPacing (paced, unpaced or no
+//                   display), sysBackendPacerClock, sysBackendSwapBuffers (the
+//                   native swap) and sysBackendSetSwapInterval.
+//   gl_context.cpp  GLimp_GetDc to GLimp_HasCurrentContext: device context,
+//                   pixel format, GL context, current context.
+//   sound.cpp       the sound output: sndBackendOpen, Start, Stop,
+//                   HeardFrame, Close and sndOutputLatencyNs; the front end
+//                   renders through the song player (songRender).
+//   files.cpp       Sys_MapFile, Sys_UnmapFile, Sys_OpenFile,
 //                   Sys_EnterShowDirectory.
-//   end_signals.cpp the end requests behind Sys_CatchEndSignals and
-//                   sysTakeEndSignal.
-// (posix/ has files.cpp and end_signals.cpp for POSIX systems.) Then a library
-// target kaveld_platform_<folder> in this folder's CMakeLists.txt, built and
-// tested in CI.
+//   end_signals.cpp Sys_CatchEndSignals, Sys_EndSignal, sysTakeEndSignal.
+// (posix/ has files.cpp and end_signals.cpp for every POSIX system.)
+//
+// What every port must do beyond the declarations below:
+//   - Fail the step named, once per count, when sysShouldFail says so (the
+//     tests inject them through platform_testing.h): "CreateOptionsWindow",
+//     "CreateButton", "CreateWindow", "ChangeDisplayMode", "GetDc",
+//     "ChoosePixelFormat", "SetPixelFormat", "CreateContext", "MakeCurrent",
+//     "DeleteContext". ("RegisterClass", "SndInit" and "SndPosition" the
+//     shared code checks.)
+//   - Call Sys_CatchEndSignals as the live display opens (GLimp_CreateWindow):
+//     from then on an end signal ends the show through its shutdown.
+//   - Hide a destroyed display window rather than free it: its GL context may
+//     still be current for the rest of the frame.
+//   - Queue a click as the button's mouse-up (a radio button's second press of
+//     a double click as kMsgLButtonDblClk), never change a mark by itself, and
+//     give a button the keyboard only once it is clicked.
+//   - Map keys to the virtual-key codes below (Esc is kMsgKeyDown, wParam 27;
+//     'A'..'Z', '0'..'9'; lParam 1 for a repeat); the close box is kMsgClose.
+//   - Present at most 60 frames a second: the shared GLimp_SwapBuffers paces
+//     around sysBackendSwapBuffers with pacer.h on sysBackendPacerClock()
+//     (pacerSystemClock(), which the tests fix, wherever the backend may
+//     block), unless the show asked for interval 0; the backend asks its GL
+//     for the interval sysPresentFollowRefresh returns, and switches modes at
+//     the refresh pacerChooseRefresh prefers.
+//   - Draw the show's frames as the capture tool does: where the C library's
+//     rand differs from glibc's, link glibc's (web/rand_glibc.cpp).
+//   - Report the sound output's latency (sndOutputLatencyNs, which the tests
+//     of the heard order read), and call sndOutputFailed when the output
+//     refuses a block (the show ends).
+//   - Say every failure in one line (Sys_ReportFailure) and keep message
+//     boxes answerable: a box that cannot show becomes a failure line.
+//
+// And to build it, in the order a port author takes the steps:
+//   1. The folder, from a copy of template/.
+//   2. Its library target kaveld_platform_<folder>, holding its files and the
+//      parts it takes: in this folder's CMakeLists.txt (sdl/, offline/,
+//      template/), or in the folder's own CMakeLists.txt (win32/, web/).
+//   3. A branch for the target system in CMakeLists.txt and in this folder's
+//      CMakeLists.txt (as WIN32 and EMSCRIPTEN have), the first including
+//      cmake/<system>.cmake: kaveld_gl and kaveld_openmpt for the system and
+//      the function that makes its program (kaveld_windows_programs,
+//      kaveld_web_program).
+//   4. libopenmpt built for the system from Debian's source package
+//      (scripts/build-openmpt-<system>, over scripts/fetch-debian-source),
+//      passed in as KAVELD_OPENMPT_PREFIX; its packages in a tier of
+//      scripts/packages.
+//   5. Makefile targets that build it and test it (as `windows` and
+//      `test-windows`, `web` and `test-web`), and the test target in .ci/run.
+//   6. The contract suite on it (tests/contract: a hooks_<folder>.cpp that
+//      clicks, presses keys and reads marks as the machine does), run by its
+//      test target; tests/CMakeLists.txt runs it for offline and sdl, whose
+//      GoogleTest programs (kaveld_add_test) take <offline|sdl>.
 //
 // Message numbers and virtual-key codes keep the values the show relies on
 // (WM_DESTROY 2, WM_KEYDOWN 0x100 with VK_ESCAPE 27, WM_COMMAND 0x111, WM_QUIT 18,
@@ -145,11 +207,12 @@ enum PlatformButtonKind : int { kButtonPush = 0, kButtonCheckBox = 2, kButtonRad
 // close box, of a registered class, outer size w x h at (x, y). 0 on failure
 // (also when no display can be opened).
 PlatformWindow Sys_CreateOptionsWindow(const char *className, const char *caption, int x, int y, int w, int h);
-// A child button at client position (x, y). A click queues kMsgLButtonUp
-// (wParam 0) for the button, the second press of a double click on a radio
-// button kMsgLButtonDblClk; dispatching it notifies the parent (above). No
-// button takes the keyboard until it is clicked. Check boxes and radio
-// buttons never change their own mark. 0 on failure.
+// A child button of an options window at client position (x, y). A click
+// queues kMsgLButtonUp (wParam 0) for the button, the second press of a
+// double click on a radio button kMsgLButtonDblClk; dispatching it notifies
+// the parent (above). No button takes the keyboard until it is clicked.
+// Check boxes and radio buttons never change their own mark. 0 on failure
+// (also when the parent is no options window).
 PlatformWindow Sys_CreateButton(PlatformWindow parent, PlatformButtonKind kind, const char *caption, int id, int x,
                                 int y, int w, int h);
 void Sys_SetButtonCheck(PlatformWindow button, bool checked);

@@ -27,6 +27,7 @@ std::vector<PlatformWindowClass> classes;  // owned by Sys_RegisterClass
 bool calendarTimeFixed = false;
 int64_t fixedCalendarTime = 0;
 const auto platformStart = std::chrono::steady_clock::now();
+uint32_t windowsMade = 0;  // owned by sysAllocWindow: the serial of the last window entered
 
 #include "kaveld_icon.xpm"
 
@@ -46,7 +47,7 @@ SysWindow *sysWindow(PlatformWindow window) {
 PlatformWindow sysAllocWindow(SysWindowType type, PlatformWindowProc proc, PlatformWindow parent) {
     for (int i = 0; i < kSysMaxWindows; i++) {
         if (windows[i].type != kSysWindowFree) continue;
-        windows[i] = SysWindow{type, proc, parent, 0, kButtonPush, false, nullptr};
+        windows[i] = SysWindow{type, proc, parent, 0, kButtonPush, false, nullptr, ++windowsMade};
         return i + 1;
     }
     return 0;

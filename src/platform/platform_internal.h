@@ -15,7 +15,8 @@ struct SysWindow {
     int controlId;
     PlatformButtonKind buttonKind;
     bool checked;
-    void *native;  // backend's own handle
+    void *native;     // backend's own handle
+    uint32_t serial;  // which window this is: a handle is used again once its window is gone
 };
 
 enum : int { kSysMaxWindows = 32 };
@@ -59,6 +60,10 @@ bool sysOrderFixed(int *order);
 float sysVersionFixed();
 // The frames a test set the sound output's clock back by; 0 when none.
 uint64_t sysOutputClockBack();
+struct PacerClock;
+// True, with the clock in *clock, while a test times the presents on a clock
+// of its own (pacerSystemClock hands it out).
+bool sysPresentClockFixed(PacerClock *clock);
 
 // Provided by each backend's windows.cpp.
 void sysBackendPump();  // native events -> Sys_PostMessage

@@ -1,7 +1,7 @@
 // platform_testing.cpp -- the test seams (platform_testing.h) and the
 // platform's side of them (platform_internal.h): injected failures, the
 // message-box hook, the fixed order and version, the output's clock set
-// back. Linked by the tests, benchmarks and fuzzers only; the shipped
+// back, the presents' clock. Linked by the tests, benchmarks and fuzzers only; the shipped
 // programs link testing_off.cpp.
 #include <string>
 #include <utility>
@@ -19,6 +19,8 @@ float versionOverride = 0.0f;
 bool orderOverridden = false;
 int orderOverride = 0;
 uint64_t outputClockBack = 0;
+bool presentClockFixed = false;
+PacerClock presentClock;
 
 }  // namespace
 
@@ -34,6 +36,11 @@ void Snd_OverrideOrder(bool on, int order) {
 }
 
 void Snd_SetOutputClockBack(uint64_t frames) { outputClockBack = frames; }
+
+void Sys_SetPresentClock(const PacerClock *clock) {
+    presentClockFixed = clock != nullptr;
+    if (clock) presentClock = *clock;
+}
 
 bool Sys_GetButtonCheck(PlatformWindow button) {
     SysWindow *entry = sysWindow(button);
@@ -63,3 +70,8 @@ bool sysOrderFixed(int *order) {
 float sysVersionFixed() { return versionOverride; }
 
 uint64_t sysOutputClockBack() { return outputClockBack; }
+
+bool sysPresentClockFixed(PacerClock *clock) {
+    if (presentClockFixed) *clock = presentClock;
+    return presentClockFixed;
+}

@@ -12,7 +12,7 @@ import time
 from xsession import XSession
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from end_signals import NOHUP, send_together, stop  # noqa: E402
+from end_signals import send_together, stop  # noqa: E402
 
 BIN = os.path.join(os.environ.get("KAVELD_BIN", "build"), "kaveld")
 OPTIONS = "morvane :: k a v e l d"
@@ -27,10 +27,9 @@ def fail(message):
     sys.exit(1)
 
 
-def start(session, cwd=None, env=None, prefix=()):
-    """The demo in a process group of its own (its pid), so that what it leaves running can be seen;
-    prefix: a program that starts it (nohup), exec'ing it in the same process."""
-    return subprocess.Popen([*prefix, BIN], cwd=cwd or os.path.dirname(BIN), env=dict(session.env, **(env or {})),
+def start(session, cwd=None, env=None):
+    """The demo in a process group of its own (its pid), so that what it leaves running can be seen."""
+    return subprocess.Popen([BIN], cwd=cwd or os.path.dirname(BIN), env=dict(session.env, **(env or {})),
                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                             start_new_session=True)
 
@@ -255,22 +254,15 @@ def case_signal_ends_show():
             p.send_signal(number)
             expect_exit(p, 128 + number, f"signal {number} ends the show through its shutdown")
             no_process_left(p)
-    signals_during_show((), (signal.SIGINT, signal.SIGTERM), 128 + signal.SIGINT, "SIGTERM right after Ctrl-C")
+    signals_during_show((signal.SIGINT, signal.SIGTERM), 128 + signal.SIGINT, "SIGTERM right after Ctrl-C")
 
 
-def case_ignored_signal_stays_ignored():
-    """Started under nohup (SIGHUP ignored), the show does not end on SIGHUP:
-    SIGTERM, at its default when the demo started, sent right after it ends
-    the show with its own exit code."""
-    signals_during_show(NOHUP, (signal.SIGHUP, signal.SIGTERM), 128 + signal.SIGTERM, "SIGHUP ignored under nohup")
-
-
-def signals_during_show(prefix, numbers, wanted, why):
-    """The demo started through prefix, sent numbers together once the show
-    is on (the loading screen and its fade presented), ends with wanted."""
+def signals_during_show(numbers, wanted, why):
+    """The demo, sent numbers together once the show is on (the loading
+    screen and its fade presented), ends with wanted."""
     with XSession(640, 480) as s, tempfile.TemporaryDirectory() as tmp:
         log = os.path.join(tmp, "presents")
-        p = start(s, env={"KAVELD_PRESENT_LOG": log}, prefix=prefix)
+        p = start(s, env={"KAVELD_PRESENT_LOG": log})
         press(s, options_window(s, p), OK)
         wait_presents(p, log, 202 + 10)
         send_together(p, *numbers)

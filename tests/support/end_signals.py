@@ -1,13 +1,10 @@
 """end_signals.py -- how the tests of the live demo and of the capture tool
 send end signals to a program they started: stopped (SIGSTOP) while several
 are sent, so that all of them are pending when it goes on and land at once,
-lowest number first, before it runs another line of its own; and started
-with a signal ignored, as nohup starts it."""
+lowest number first, before it runs another line of its own."""
 import signal
 import sys
 import time
-
-NOHUP = ["nohup"]  # starts the program with SIGHUP ignored
 
 
 def fail(message):

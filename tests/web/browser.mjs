@@ -32,7 +32,8 @@ export function serve(site) {
   });
 }
 
-export async function launch() {
+// extraArgs: more of Chromium's switches.
+export async function launch(extraArgs = []) {
   const profile = fs.mkdtempSync(path.join(process.env.TMPDIR || os.tmpdir(), 'kaveld-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium',
@@ -41,7 +42,7 @@ export async function launch() {
     protocolTimeout: 600000,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
            '--disable-component-update', '--disable-sync', '--no-first-run', '--use-angle=swiftshader',
-           '--enable-unsafe-swiftshader', '--window-size=1280,900'],
+           '--enable-unsafe-swiftshader', '--window-size=1280,900', ...extraArgs],
   });
   const close = async () => {
     await browser.close();

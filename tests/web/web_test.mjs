@@ -261,15 +261,6 @@ describe('the show', () => {
     await page.close();
   });
 
-  it('ends when the options window is closed', async () => {
-    const page = await openPage(chromium.browser, site.url);
-    await page.click('.kw-options .kw-close');
-    await ended(page);
-    assert.equal(await page.evaluate(() => kaveld.presents.length), 0);
-    assert.deepEqual(page.errors, []);
-    await page.close();
-  });
-
   // What the browser refuses once the show starts: full screen (the show's
   // message box, answered in the page's dialog), a WebGL context for the
   // display, the sound output. Each is a failed start: no frame of the show,
