@@ -359,7 +359,7 @@ void fakeSleep(void *, double seconds) {
 // Presents on a display that does not wait come 60 a second once the pacer
 // has seen that it does not; at interval 0 they come unpaced.
 void presentPacedTo60() {
-    PacerClock fake = {fakeNow, fakeSleep, nullptr};
+    PacerClock fake = {fakeNow, fakeSleep, nullptr, nullptr};
     Sys_SetPresentClock(&fake);
     GlDisplay d = openGl();
     CONTRACT_CHECK(d.context != 0);

@@ -18,16 +18,10 @@ const char *const kFontDir = "fonts/";
 const char *const kDataDir = "data";
 
 bool begin() {
-    for (const std::string &path : filesNotMade()) {
-        std::fprintf(stderr, "kaveld-datagen: the show reads %s, which the page does not make\n", path.c_str());
-        return false;
-    }
-    std::string error;
-    if (!openFonts(kFontDir, error)) {
-        std::fprintf(stderr, "kaveld-datagen: %s\n", error.c_str());
-        return false;
-    }
-    return mkdir(kDataDir, 0755) == 0 || errno == EEXIST;
+    if (!startShowData(kFontDir)) return false;
+    if (mkdir(kDataDir, 0755) == 0 || errno == EEXIST) return true;
+    std::fprintf(stderr, "kaveld-datagen: cannot make %s/\n", kDataDir);
+    return false;
 }
 }  // namespace
 

@@ -20,15 +20,7 @@ void printMorphReach() {
 }
 
 bool writeAll(const std::string &dir) {
-    for (const std::string &path : filesNotMade()) {
-        std::fprintf(stderr, "kaveld-datagen: the show reads %s, which nothing here makes\n", path.c_str());
-        return false;
-    }
-    std::string error;
-    if (!openFonts(kSystemFontDir, error)) {
-        std::fprintf(stderr, "kaveld-datagen: %s\n", error.c_str());
-        return false;
-    }
+    if (!startShowData(kSystemFontDir)) return false;
     bool ok = true;
     for (const DataFile &file : showDataFiles()) ok = writeDataFile(file, dir) && ok;
     closeFonts();

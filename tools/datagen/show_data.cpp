@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "assets/assets.h"
+#include "font_text.h"
 #include "meshes.h"
 #include "textures.h"
 #include "tune.h"
@@ -78,4 +79,17 @@ std::vector<std::string> filesNotMade() {
         if (!made && std::find(missing.begin(), missing.end(), path) == missing.end()) missing.push_back(path);
     }
     return missing;
+}
+
+bool startShowData(const std::string &fontDir) {
+    for (const std::string &path : filesNotMade()) {
+        std::fprintf(stderr, "kaveld-datagen: the show reads %s, which nothing here makes\n", path.c_str());
+        return false;
+    }
+    std::string error;
+    if (!openFonts(fontDir, error)) {
+        std::fprintf(stderr, "kaveld-datagen: %s\n", error.c_str());
+        return false;
+    }
+    return true;
 }

@@ -20,3 +20,7 @@ const std::vector<DataFile> &showDataFiles();
 bool writeDataFile(const DataFile &file, const std::string &dir);
 // The files the show reads that the list does not make; empty when it makes them all.
 std::vector<std::string> filesNotMade();
+// Before the first file: the list makes every file the show reads, and the
+// fonts open from fontDir (ending in '/'); false after saying why on stderr.
+// closeFonts (font_text.h) after the last.
+bool startShowData(const std::string &fontDir);
